@@ -1,0 +1,75 @@
+#include "app/Startup.h"
+
+#include "app/Application.h"
+#include "app/ErrorBox.h"
+#include "app/Errors.h"
+#include "app/Main.h"
+#include "app/SingleInstance.h"
+#include "dialogs/Inputmessage.h"
+#include "dialogs/Lizenz.h"
+#include "dialogs/Zeigenachricht.h"
+
+#include <QMessageBox>
+
+namespace kuvaro {
+
+Forms::Forms() = default;
+Forms::Forms(Forms&&) noexcept = default;
+Forms::~Forms()
+{
+    // Dialogs first: they may refer to the main window.
+    zeigeNachrichtForm.reset();
+    lizForm.reset();
+    inputMessageForm.reset();
+    mainForm.reset();
+}
+
+Forms createForms()
+{
+    Forms f;
+    f.mainForm = std::make_unique<TMainForm>();
+    TMainForm* main = f.mainForm.get();
+    // The message dialog is created last but the input dialog needs it; it is
+    // handed over through the main window, which holds it once all exist.
+    f.inputMessageForm = std::make_unique<TInputMessageForm>(nullptr, [main] { main->ResetAllesSBtnClick(); });
+    f.lizForm = std::make_unique<TLizForm>(main->BuildStamp);
+    f.zeigeNachrichtForm = std::make_unique<TZeigeNachrichtForm>(main->MessageAnswer);
+    f.inputMessageForm->setMessageDialog(f.zeigeNachrichtForm.get());
+    main->attachDialogs(f.inputMessageForm.get(), f.lizForm.get(), f.zeigeNachrichtForm.get());
+    return f;
+}
+
+namespace {
+
+void showAlreadyRunning()
+{
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("  C-Programm-Meldung "),
+                    QStringLiteral(" Das C-Programm läuft bereits "), QMessageBox::Ok);
+    box.exec();
+}
+
+} // namespace
+
+int runKuvaro(int argc, char** argv)
+{
+    TApplication app(argc, argv);
+    try {
+        initPlatform();
+        SingleInstanceGuard guard(QString::fromLatin1(InstanceName));
+        if (guard.anotherInstanceRuns()) {
+            showAlreadyRunning();
+            return 0;
+        }
+        Forms forms = createForms();
+        forms.mainForm->show();
+        app.exec();
+    } catch (const SilentAbort&) {
+    } catch (const std::exception& e) {
+        showErrorBox(failureMessage(e));
+    } catch (...) {
+        showErrorBox(QString());
+    }
+    return 0;
+}
+
+} // namespace kuvaro

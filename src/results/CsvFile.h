@@ -1,0 +1,32 @@
+#pragma once
+// The result file: a semicolon-separated text for a spreadsheet with one
+// trapezoid formula per segment and a sum formula, UTF-8 with byte order mark
+// and CR LF after every line.
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace kuvaro {
+
+struct CsvPoint
+{
+    QString nr;
+    QString x;
+    QString y;
+};
+
+// The n + 7 lines of the file for n >= 1 points. The number is cut to 10
+// characters; the x and y texts are written whole so no digit is lost.
+QStringList buildResultLines(const QList<CsvPoint>& points);
+
+// The bytes of the file: BOM, then every line followed by CR LF.
+QByteArray encodeResultFile(const QStringList& lines);
+
+// Writes the bytes so that a failure never leaves a truncated file nor destroys
+// an earlier file of that name. Throws KuvaroError
+// "Datei "<path>" kann nicht erstellt werden. <reason>" on failure.
+void writeResultFile(const QString& path, const QByteArray& bytes);
+
+} // namespace kuvaro

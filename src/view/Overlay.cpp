@@ -1,0 +1,80 @@
+// Calibration crosses and the polyline, drawn into the working bitmap.
+
+#include "app/Main.h"
+#include "view/PictureView.h"
+
+#include <QLabel>
+
+using namespace kuvaro;
+
+void TMainForm::DrawCalibrationCross(int x, int y)
+{
+    Canvas.PenWidth = 1;
+    MarkerIx = ViewToPixel(x);
+    MarkerIy = ViewToPixel(y);
+    const int cx = MarkerIx, cy = MarkerIy;
+    // Four arms of three pixels around the centre, which stays unpainted so the
+    // marked pixel of the picture remains visible.
+    Canvas.MoveTo(cx - 3, cy);
+    Canvas.LineTo(cx, cy);
+    Canvas.MoveTo(cx + 1, cy);
+    Canvas.LineTo(cx + 4, cy);
+    Canvas.MoveTo(cx, cy - 3);
+    Canvas.LineTo(cx, cy);
+    Canvas.MoveTo(cx, cy + 1);
+    Canvas.LineTo(cx, cy + 4);
+    flushCanvas();
+}
+
+void TMainForm::RedrawCalibrationCrosses()
+{
+    RestoreWorkingBitmap();
+    const QString texts[] = {XoLabel->text(), YoLabel->text(), X1Label->text(), Y1Label->text()};
+    for (const QString& t : texts) {
+        if (t.isEmpty())
+            return;
+    }
+    const int xo = texts[0].toInt(), yo = texts[1].toInt(), x1 = texts[2].toInt(), y1 = texts[3].toInt();
+    // Only X1 and Y1 are kept, so the axis crosses stand on the axes through the origin.
+    Canvas.PenColor = clGreen;
+    DrawCalibrationCross(xo, yo);
+    Canvas.PenColor = clMaroon;
+    DrawCalibrationCross(x1, yo);
+    Canvas.PenColor = clBlue;
+    DrawCalibrationCross(xo, y1);
+    Canvas.PenColor = clBlack;
+}
+
+void TMainForm::DrawPolylinePoint(int ix, int iy, TColor colour, bool first)
+{
+    Canvas.PenColor = colour;
+    if (first) {
+        // A single dot marks the start; the current position stays on it.
+        Canvas.MoveTo(ix, iy);
+        Canvas.LineTo(ix + 1, iy);
+        Canvas.MoveTo(ix, iy);
+    } else {
+        Canvas.LineTo(ix, iy);
+    }
+    Canvas.PenColor = clBlack;
+    flushCanvas();
+}
+
+void TMainForm::RedrawPolyline()
+{
+    const int rows = PointRowCount();
+    for (int i = 0; i < rows; ++i) {
+        CursorIx = PointCell(i, ColIx).toInt();
+        CursorIy = PointCell(i, ColIy).toInt();
+        if (i == 0) {
+            Canvas.MoveTo(CursorIx, CursorIy);
+        } else {
+            // Each segment in the colour stored in the row at its end.
+            LineColor = PointCell(i, ColLineCol).toUInt();
+            Canvas.PenColor = LineColor;
+            Canvas.LineTo(CursorIx, CursorIy);
+        }
+    }
+    Canvas.PenColor = clBlack;
+    flushCanvas();
+}
