@@ -15,6 +15,7 @@ namespace kuvaro {
 
 Forms::Forms() = default;
 Forms::Forms(Forms&&) noexcept = default;
+Forms& Forms::operator=(Forms&&) noexcept = default;
 Forms::~Forms()
 {
     // Dialogs first: they may refer to the main window.

@@ -19,6 +19,7 @@ struct Forms
 
     Forms();
     Forms(Forms&&) noexcept;
+    Forms& operator=(Forms&&) noexcept;
     ~Forms();
 };
 
