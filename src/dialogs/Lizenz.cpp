@@ -1,11 +1,40 @@
 #include "dialogs/Lizenz.h"
 
+#include "app/Application.h"
 #include "app/Controls.h"
 #include "app/Fonts.h"
+#include "dialogs/InstructionsPicture.h"
+#include "dialogs/VersionInfo.h"
 
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPixmap>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollArea>
+#include <QScrollBar>
+#include <QWheelEvent>
+
+#include <algorithm>
+
+namespace kuvaro {
+
+int wheelScrollPosition(int position, int delta, int maximum)
+{
+    // C++ integer division truncates toward zero: 7 / 8 and -7 / 8 are both 0.
+    return std::clamp(position - delta / 8, 0, std::max(0, maximum));
+}
+
+QString buildMessageText(const QString& buildStamp, const QString& versionText)
+{
+    return QStringLiteral("Build ") + buildStamp + u' ' + versionText;
+}
+
+} // namespace kuvaro
 
 using namespace kuvaro;
 
@@ -24,18 +53,117 @@ TLizForm::TLizForm(const QString& buildStamp, QWidget* parent)
     VersionNameLabel = makeLabel(this, {"VersionNameLabel", QRect(16, 22, 681, 20), QString(), Qt::AlignCenter,
                                         clRedBand, tahomaFont(13)});
     setLabelFontColor(VersionNameLabel, clWhite);
+    VersionNameLabel->installEventFilter(this);
 
     ScrollBox1 = new QScrollArea(this);
     ScrollBox1->setObjectName(QStringLiteral("ScrollBox1"));
     ScrollBox1->setGeometry(16, 48, 680, 480);
     ScrollBox1->setFrameShape(QFrame::NoFrame);
+    ScrollBox1->setFocusPolicy(Qt::StrongFocus);
+    ScrollBox1->setWidgetResizable(false);
+    ScrollBox1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    ScrollBox1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    ScrollBox1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setBackground(ScrollBox1, clWhite);
+    setBackground(ScrollBox1->viewport(), clWhite);
+
     Image1 = new QLabel;
     Image1->setObjectName(QStringLiteral("Image1"));
+    const QImage& picture = instructionsPicture();
+    Image1->setPixmap(QPixmap::fromImage(picture));
+    Image1->setFixedSize(picture.size());
+    setBackground(Image1, clWhite);
     ScrollBox1->setWidget(Image1);
+    Image1->move(0, 0);
+
+    // Only this dialog's rule scrolls on the wheel: the scroll area's own
+    // handling (on the viewport, the area and its bars) never sees the event.
+    ScrollBox1->installEventFilter(this);
+    ScrollBox1->viewport()->installEventFilter(this);
+    ScrollBox1->verticalScrollBar()->installEventFilter(this);
+    ScrollBox1->horizontalScrollBar()->installEventFilter(this);
 
     CloseBtn = new QPushButton(QStringLiteral("&Schließen"), this);
     CloseBtn->setObjectName(QStringLiteral("CloseBtn"));
     CloseBtn->setGeometry(296, 551, 97, 25);
     CloseBtn->setFont(msSansSerifFont(13));
-    connect(CloseBtn, &QPushButton::clicked, this, &QDialog::close);
+    connect(CloseBtn, &QPushButton::clicked, this, &TLizForm::CloseBtnClick);
+
+    setTabOrder(CloseBtn, ScrollBox1);
+}
+
+void TLizForm::setVisible(bool visible)
+{
+    // The first showing stands in the middle of the work area; later ones open
+    // where the dialog was last, also after the user dragged it.
+    if (visible && !m_placed) {
+        m_placed = true;
+        if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+            const QRect area = screen->availableGeometry();
+            move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
+        }
+    }
+    QDialog::setVisible(visible);
+}
+
+void TLizForm::FormShow()
+{
+    ScrollBox1->verticalScrollBar()->setValue(0);
+    ScrollBox1->setFocus();
+}
+
+void TLizForm::showEvent(QShowEvent* event)
+{
+    FormShow();
+    QDialog::showEvent(event);
+}
+
+void TLizForm::ScrollBox1MouseWheel(int delta)
+{
+    QScrollBar* bar = ScrollBox1->verticalScrollBar();
+    bar->setValue(wheelScrollPosition(bar->value(), delta, bar->maximum()));
+}
+
+void TLizForm::VersionNameLabelMouseDown(Qt::MouseButtons held, Qt::KeyboardModifiers modifiers)
+{
+    if (!(modifiers & Qt::ShiftModifier) || !(held & Qt::RightButton))
+        return;
+    ReadVersionText();
+    QMessageBox box(QMessageBox::NoIcon, applicationTitle(), buildMessageText(m_buildStamp, VersionText),
+                    QMessageBox::Ok);
+    box.setTextFormat(Qt::PlainText);
+    // No parent: the box centres itself on the screen, not over this dialog.
+    box.exec();
+}
+
+void TLizForm::CloseBtnClick() { close(); }
+
+void TLizForm::ReadVersionText()
+{
+    VersionText = readVersionText(QCoreApplication::applicationFilePath(), VersionText);
+}
+
+void TLizForm::keyPressEvent(QKeyEvent* event)
+{
+    // Only the close button and the close box end the dialog, not Escape.
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+bool TLizForm::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Wheel && watched != VersionNameLabel) {
+        ScrollBox1MouseWheel(static_cast<QWheelEvent*>(event)->angleDelta().y());
+        return true;
+    }
+    if (watched == VersionNameLabel &&
+        (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick)) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        VersionNameLabelMouseDown(mouse->buttons(), mouse->modifiers());
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
 }

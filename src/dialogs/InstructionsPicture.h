@@ -1,0 +1,28 @@
+#pragma once
+// The operating instructions and terms of use that the information dialog
+// shows: one picture of 640 x 1709 pixels, drawn by the program.
+
+#include <QImage>
+#include <QList>
+#include <QRect>
+
+namespace kuvaro {
+
+inline constexpr int InstructionsWidth = 640;
+inline constexpr int InstructionsHeight = 1709;
+
+struct InstructionsPicture
+{
+    QImage image;
+    // The bands of the picture from top to bottom: header and purpose,
+    // installation, limits, operation, example diagram, results, terms of use.
+    QList<QRect> parts;
+};
+
+// Draws the picture anew.
+InstructionsPicture renderInstructionsPicture();
+
+// The picture, drawn on first use and kept for the rest of the run.
+const QImage& instructionsPicture();
+
+} // namespace kuvaro
