@@ -1,5 +1,8 @@
 #include "app/Controls.h"
 
+#include <QAbstractItemView>
+#include <QCompleter>
+#include <QFileDialog>
 #include <QLabel>
 #include <QPalette>
 
@@ -36,6 +39,16 @@ QLabel* makeLabel(QWidget* parent, const LabelSpec& spec)
     label->setTextFormat(Qt::PlainText);
     setLabelColor(label, spec.background);
     return label;
+}
+
+int execFileDialog(QFileDialog* dialog)
+{
+    const int result = dialog->exec();
+    for (QCompleter* completer : dialog->findChildren<QCompleter*>()) {
+        if (QAbstractItemView* list = completer->popup())
+            list->hide();
+    }
+    return result;
 }
 
 } // namespace kuvaro

@@ -9,6 +9,7 @@
 #include <QString>
 #include <Qt>
 
+class QFileDialog;
 class QLabel;
 class QWidget;
 
@@ -57,5 +58,10 @@ struct LabelSpec
 };
 
 QLabel* makeLabel(QWidget* parent, const LabelSpec& spec);
+
+// Runs a file dialog modally and returns its result. Return in the file name field can
+// accept the dialog while the name completer's list is open; that list would stay on
+// the screen over the main window and swallow the next click, so it is closed here.
+int execFileDialog(QFileDialog* dialog);
 
 } // namespace kuvaro

@@ -32,7 +32,7 @@ void TMainForm::ErgSpeichernSBtnClick()
     if (!m_lastSavePath.isEmpty())
         SaveDialog1->selectFile(m_lastSavePath);
 
-    if (SaveDialog1->exec() != QDialog::Accepted) {
+    if (execFileDialog(SaveDialog1) != QDialog::Accepted) {
         PointsUnsaved = 0;
         return;
     }

@@ -30,7 +30,7 @@ void TMainForm::DateiOeffnenSBnClick()
     OpenDialog1->setDefaultSuffix(QStringLiteral("bmp"));
     OpenDialog1->selectFile(QString());
 
-    if (OpenDialog1->exec() != QDialog::Accepted)
+    if (execFileDialog(OpenDialog1) != QDialog::Accepted)
         return;
     const QStringList chosen = OpenDialog1->selectedFiles();
     if (chosen.isEmpty())
