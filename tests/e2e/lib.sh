@@ -210,13 +210,14 @@ start_kuvaro()
 
 xdo() { timeout 10 xdotool "$@"; }
 
-# Ids of all mapped windows that have a name; with a pid only that process's windows.
+# Ids of all mapped windows of programs (popups without a title included); with a pid only that
+# process's windows.
 visible_windows()
 {
     if [[ $# -ge 1 ]]; then
-        xdo search --all --onlyvisible --pid "$1" --name '.' 2>/dev/null
+        xdo search --all --onlyvisible --pid "$1" --class '.' 2>/dev/null
     else
-        xdo search --onlyvisible --name '.' 2>/dev/null
+        xdo search --onlyvisible --class '.' 2>/dev/null
     fi
 }
 
@@ -366,26 +367,27 @@ wait_main_window()
     MAIN=$WINDOW
 }
 
-# The Qt file dialog leaves the focus in its file name field: type a full path and accept it.
-# The dialog's completer may pop up a list once it has read the folder; it is waited for and
-# closed with the same Return, so it cannot pop up later over the main window.
+# file_dialog_enter DIALOG PATH [nolist]: the Qt file dialog has the focus in its file name field; the
+# full path is typed there and accepted with Return. Once the dialog has read the folder, its
+# completer lists the matching names below the field; Return is pressed only then, so that
+# the list cannot pop up after the dialog has closed. A new name (nolist) matches nothing.
 file_dialog_enter()
 {
-    local dialog=$1 path=$2 expect_popup=$3
+    local dialog=$1 path=$2
+    local before
+    before=" $(echo $(visible_windows)) "
     activate "$dialog"
     xdo type --delay 10 "$path" || fail "could not type into the file dialog"
-    if [[ $expect_popup == popup ]]; then
-        popup_shown()
-        {
-            local w
-            for w in $(visible_windows); do
-                [[ $w == "$dialog" || " ${KNOWN_WINDOWS:-} " == *" $w "* ]] && continue
-                return 0
-            done
-            return 1
-        }
-        # Without the list the Return below still accepts; it only guards against a late popup.
-        wait_until 5 "the file name completer" popup_shown || true
+    completer_shown()
+    {
+        local w
+        for w in $(visible_windows); do
+            [[ $before == *" $w "* ]] || return 0
+        done
+        return 1
+    }
+    if [[ ${3:-} != nolist ]]; then
+        wait_until 10 "the file name completer" completer_shown || fail "the file dialog listed no name for $path"
     fi
     xdo key Return || fail "could not press Return in the file dialog"
     wait_window_gone "$dialog" 20 || fail "the file dialog did not close after Return"
