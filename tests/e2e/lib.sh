@@ -19,7 +19,8 @@ readonly SCREEN_W=1920 SCREEN_H=1080
 readonly IMAGE1_X=$((214 + 8)) IMAGE1_Y=$((109 + 8))
 
 E2E_TMP=''
-E2E_KEEP_TMP=0
+# KUVARO_E2E_KEEP=1 keeps the temporary folder of a passing test too, to look at its files.
+E2E_KEEP_TMP=${KUVARO_E2E_KEEP:-0}
 E2E_XVFB_PID=''
 E2E_OPENBOX_PID=''
 E2E_PIDS=()
@@ -192,7 +193,7 @@ start_window_manager()
 {
     openbox --sm-disable >"$E2E_TMP/openbox.log" 2>&1 &
     E2E_OPENBOX_PID=$!
-    wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+    wm_ready() { [[ $(xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null) == *'window id'* ]]; }
     wait_until 20 "openbox to manage the screen" wm_ready || fail "openbox did not start: $(cat "$E2E_TMP/openbox.log")"
 }
 
@@ -252,7 +253,8 @@ wait_window()
     wait_until "$timeout" "window \"$name\"" one_window
 }
 
-window_gone() { ! xwininfo -id "$1" 2>/dev/null | grep -q 'IsViewable'; }
+# A window that no longer exists counts as gone as well.
+window_gone() { [[ $(xwininfo -id "$1" 2>/dev/null) != *IsViewable* ]]; }
 
 wait_window_gone() { wait_until "${2:-20}" "window $1 to close" window_gone "$1"; }
 
@@ -432,4 +434,46 @@ diagram_text()
     ((2 * r == factor)) && fail "test error: $delta / $factor lies halfway between two tenths"
     ((2 * r > factor)) && q=$((q + 1))
     printf -v DIAGRAM_TEXT "%6s" "$sign$((q / 10)),$((q % 10))"
+}
+
+colour_near()
+{
+    local pixels
+    pixels=$(import -silent -window "$1" -crop "41x41+$(($2 - 20))+$(($3 - 20))" +repage -depth 8 txt:- 2>/dev/null) ||
+        return 1
+    [[ ${pixels^^} == *"${4^^}"* ]]
+}
+
+# wait_colour_near WINDOW X Y COLOUR: waits until the colour shows within 20 pixels of a client point,
+# for marks whose exact pixels depend on the display scale.
+wait_colour_near()
+{
+    wait_until "${5:-10}" "colour $4 near $2,$3" colour_near "$1" "$2" "$3" "$4" ||
+        fail "no pixel of colour $4 near $2,$3"
+}
+
+# bmp_size FILE: the picture's width and height from its header, in BMP_W and BMP_H.
+bmp_size()
+{
+    [[ $(od -An -c -N 2 "$1" 2>/dev/null | tr -d ' ') == BM ]] || return 1
+    local header
+    header=$(od -An -t u4 -j 14 -N 4 "$1") || return 1
+    if ((header == 12)); then
+        read -r BMP_W BMP_H < <(od -An -t d2 -j 18 -N 4 "$1")
+    else
+        read -r BMP_W BMP_H < <(od -An -t d4 -j 18 -N 8 "$1")
+    fi
+    # A negative height marks a picture stored top row first.
+    ((BMP_H < 0)) && BMP_H=$((-BMP_H))
+    ((BMP_W > 0 && BMP_H > 0))
+}
+
+# message_buttons WINDOW: 2 when the message dialog shows "Ja" and "Nein", 1 when it shows "OK"
+# alone. Left of the middle, where only "Ja" stands, the silver background otherwise shows.
+message_buttons()
+{
+    client_geometry "$1" || return 1
+    local colour
+    colour=$(pixel_colour "$1" $((GEO_W / 2 - 70)) $((GEO_H - 40 + 12))) || return 1
+    if [[ $colour == '#C0C0C0' ]]; then echo 1; else echo 2; fi
 }
