@@ -30,6 +30,9 @@
 
 namespace kuvaro::test {
 
+// Each driver answers only the dialogs of its own windows, so two drivers can
+// live side by side.
+//
 // Hands each modal widget that comes up to a handler, once per showing, while
 // it lives. The handler returns false for widgets it does not answer. Each
 // responder has its own timer, so a dialog that a handler opens on top of
@@ -106,7 +109,7 @@ public:
     QList<QStringList> entriesShown;
     // Whether the input dialog was still open after its abort was answered "Nein".
     bool openAfterAbortNein = false;
-    // Colours to choose in the coming colour dialogs (confirmed).
+    // Colours to choose in the coming colour dialogs (confirmed); an invalid colour cancels.
     std::deque<QColor> colours;
 
     explicit FormDriver(QSize panel = QSize(1490, 807))
@@ -178,6 +181,14 @@ public:
         right(yAxis.x(), yAxis.y());
     }
 
+    // A left press on the colour swatch; the colour dialog gets the colour (invalid: cancelled).
+    void chooseColour(const QColor& colour)
+    {
+        colours.push_back(colour);
+        QTest::mousePress(form->LinienFarbeLabel, Qt::LeftButton, {}, QPoint(5, 5));
+        QTest::mouseRelease(form->LinienFarbeLabel, Qt::LeftButton, {}, QPoint(5, 5));
+    }
+
     // The working bitmap's pixel at a view position.
     QRgb pixelAtView(int x, int y) const
     {
@@ -188,7 +199,7 @@ private:
     bool answerMessage(QWidget* w)
     {
         auto* d = qobject_cast<TZeigeNachrichtForm*>(w);
-        if (!d)
+        if (!d || d != forms.zeigeNachrichtForm.get())
             return false;
         messages << d->MessageText;
         int answer = 0;
@@ -213,7 +224,7 @@ private:
     bool answerInput(QWidget* w)
     {
         auto* d = qobject_cast<TInputMessageForm*>(w);
-        if (!d)
+        if (!d || d != input)
             return false;
         inputPositions << d->frameGeometry().topLeft();
         inputPrompts << form->Label4->text();
@@ -267,15 +278,20 @@ private:
     bool answerColour(QWidget* w)
     {
         auto* d = qobject_cast<QColorDialog*>(w);
-        if (!d)
+        if (!d || d->parentWidget() != form)
             return false;
         if (colours.empty()) {
             unexpected << QStringLiteral("colour dialog");
             d->reject();
             return true;
         }
-        d->setCurrentColor(colours.front());
+        const QColor c = colours.front();
         colours.pop_front();
+        if (!c.isValid()) {
+            d->reject();
+            return true;
+        }
+        d->setCurrentColor(c);
         d->accept();
         return true;
     }
