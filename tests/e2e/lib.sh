@@ -215,11 +215,17 @@ xdo() { timeout 10 xdotool "$@"; }
 # process's windows.
 visible_windows()
 {
-    if [[ $# -ge 1 ]]; then
-        xdo search --all --onlyvisible --pid "$1" --class '.' 2>/dev/null
-    else
-        xdo search --onlyvisible --class '.' 2>/dev/null
-    fi
+    local args=(--onlyvisible --class '.') out attempt
+    [[ $# -ge 1 ]] && args=(--all --onlyvisible --pid "$1" --class '.')
+    # A window destroyed while xdotool walks the tree makes it stop with an X error and a
+    # partial list (a program that just ended leaves its windows for a moment): ask again.
+    local errors="$E2E_TMP/xdotool-search.err"
+    for attempt in 1 2 3 4 5; do
+        out=$(xdo search "${args[@]}" 2>"$errors")
+        [[ $(cat "$errors") == *"X Error"* ]] || break
+    done
+    [[ -n $out ]] && echo "$out"
+    return 0
 }
 
 window_name() { xdo getwindowname "$1" 2>/dev/null; }

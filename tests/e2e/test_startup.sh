@@ -53,10 +53,12 @@ activate "$BOX"
 xdo key Return || fail "could not press Return in the refusal box"
 wait_exit "$SECOND" 20 || fail "the second instance did not end after its box was dismissed"
 ((EXIT_CODE == 0)) || fail "the second instance ended with exit code $EXIT_CODE"
+wait_window_gone "$BOX" 20 || fail "the refusal box stayed on the screen after the second instance ended"
 log "second instance refused and ended with exit code 0"
 
 process_running "$FIRST" || fail "the first instance ended after the second was refused"
-[[ $(find_windows "$APP_TITLE") == "$FIRST_MAIN" ]] || fail "the first instance's main window is gone"
+main_windows=$(find_windows "$APP_TITLE")
+[[ $main_windows == "$FIRST_MAIN" ]] || fail "the first instance's main window is gone; main windows: $main_windows"
 only_windows "$FIRST_MAIN"
 
 # ------------------------------------------------------------- after a SIGKILL
