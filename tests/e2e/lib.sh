@@ -215,12 +215,12 @@ xdo() { timeout 10 xdotool "$@"; }
 # process's windows.
 visible_windows()
 {
-    local args=(--onlyvisible --class '.') out attempt
+    local args=(--onlyvisible --class '.') out
     [[ $# -ge 1 ]] && args=(--all --onlyvisible --pid "$1" --class '.')
     # A window destroyed while xdotool walks the tree makes it stop with an X error and a
     # partial list (a program that just ended leaves its windows for a moment): ask again.
     local errors="$E2E_TMP/xdotool-search.err"
-    for attempt in 1 2 3 4 5; do
+    for _ in 1 2 3 4 5; do
         out=$(xdo search "${args[@]}" 2>"$errors")
         [[ $(cat "$errors") == *"X Error"* ]] || break
     done
@@ -383,7 +383,7 @@ file_dialog_enter()
 {
     local dialog=$1 path=$2
     local before
-    before=" $(echo $(visible_windows)) "
+    before=" $(visible_windows | tr "\n" " ") "
     activate "$dialog"
     xdo type --delay 10 "$path" || fail "could not type into the file dialog"
     completer_shown()

@@ -3,6 +3,7 @@
 # file dialog, calibrate with three right clicks and the input dialog, capture
 # three points with left clicks, and check that the window stays usable.
 
+# shellcheck source-path=SCRIPTDIR source=lib.sh
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 e2e_setup "$@"
 

@@ -4,6 +4,7 @@
 # CSV file and check its bytes, capture one more point and close the window
 # through its frame, answering the save question with "Nein".
 
+# shellcheck source-path=SCRIPTDIR source=lib.sh
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 e2e_setup "$@"
 

@@ -3,6 +3,7 @@
 # 1920 x 1080 screen, the refusal of a second instance, and a normal start
 # after the first instance was killed.
 
+# shellcheck source-path=SCRIPTDIR source=lib.sh
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 e2e_setup "$@"
 
