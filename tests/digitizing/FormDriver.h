@@ -79,10 +79,12 @@ inline QImage patternPicture(QSize size)
 // What the user does with the calibration input dialog when it comes up.
 struct InputAnswer
 {
-    enum How { Accept, CloseByWindowSystem, AbortJa, AbortNein };
+    enum How { Accept, CloseByWindowSystem, AbortJa, AbortNein, Script };
     QString x;
     QString y;
     How how = Accept;
+    // For Script: does what the test wants; a dialog it leaves open is closed by the window system.
+    std::function<void(TInputMessageForm*)> script = {};
 };
 
 class FormDriver
@@ -236,6 +238,12 @@ private:
         const InputAnswer a = inputAnswers.front();
         inputAnswers.pop_front();
         entriesShown << QStringList{d->InputEdit1->text(), d->InputEdit2->text()};
+        if (a.how == InputAnswer::Script) {
+            a.script(d);
+            if (d->isVisible())
+                d->close();
+            return true;
+        }
         d->InputEdit1->setText(a.x);
         d->InputEdit2->setText(a.y);
         switch (a.how) {
@@ -261,6 +269,8 @@ private:
                 unexpected << QStringLiteral("input dialog stayed open after the abort");
                 d->close();
             }
+            break;
+        case InputAnswer::Script:
             break;
         case InputAnswer::AbortNein:
             // "Nein" leaves the dialog open; the entries are accepted afterwards.
