@@ -280,11 +280,17 @@ private Q_SLOTS:
 
     void backStepOnAnEmptyList()
     {
-        const QImage calibrated = f->Image1->Picture;
-        // Something drawn that is neither cross nor polyline goes too.
-        f->Image1->Picture.setPixel(600, 250, Red);
+        // Axis points pressed off the axes: the restore shows in the crosses
+        // moving onto the axes through the origin.
+        f->ResetAllesSBtnClick();
+        d->calibrate("10", "5", {100, 400}, {700, 380}, {120, 50});
+        QCOMPARE(f->Image1->Picture.pixel(349, 190), Maroon);
         f->BackStepSBtnClick();
-        QVERIFY(f->Image1->Picture == calibrated);
+        QCOMPARE(f->Image1->Picture.pixel(349, 190), d->picture.pixel(349, 190));
+        QCOMPARE(f->Image1->Picture.pixel(349, 200), Maroon);
+        QCOMPARE(f->Image1->Picture.pixel(59, 25), d->picture.pixel(59, 25));
+        QCOMPARE(f->Image1->Picture.pixel(49, 25), Blue);
+        QCOMPARE(f->Image1->Picture.pixel(49, 200), Green);
         QCOMPARE(f->PointRowCount(), 0);
         QCOMPARE(f->PointCount, 0);
         QCOMPARE(f->Label4->text(), PromptDigitize);

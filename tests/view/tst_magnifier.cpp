@@ -142,11 +142,10 @@ private Q_SLOTS:
     void magnifierOfTheForm()
     {
         FormDriver d;
-        d.load();
         TMainForm* f = d.form;
-        f->Image2->setPicture(numberedPicture(739, 300));
-        f->RestoreWorkingBitmap();
-        const QImage& picture = f->Image1->Picture;
+        const QImage picture = numberedPicture(739, 300);
+        f->SetPicture(picture, QStringLiteral("/tmp/nummern.bmp"));
+        QCOMPARE(f->DisplayScale, 2.0);
 
         d.move(101, 61);
         QCOMPARE(f->CursorIx, 50);
