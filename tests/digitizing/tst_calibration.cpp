@@ -281,10 +281,15 @@ private Q_SLOTS:
         const QImage before = f->Image1->Picture;
         const QStringList labels = {f->XoLabel->text(), f->YoLabel->text(), f->X1Label->text(), f->Y1Label->text()};
 
+        const QImage zoomBefore = f->zoomedImage->Picture;
         d->right(400, 100);
         QCOMPARE(f->CalibStep, 4);
         QCOMPARE(f->Label4->text(), PromptDigitize);
         QVERIFY(f->Image1->Picture == before);
+        // The press position is converted, but the magnifier is not called.
+        QCOMPARE(f->MarkerIx, 200);
+        QCOMPARE(f->MarkerIy, 50);
+        QVERIFY(f->zoomedImage->Picture == zoomBefore);
         QCOMPARE(QStringList({f->XoLabel->text(), f->YoLabel->text(), f->X1Label->text(), f->Y1Label->text()}),
                  labels);
         QCOMPARE(f->Xfakt, 60.0);
