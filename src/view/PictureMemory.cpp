@@ -1,0 +1,294 @@
+#include "view/PictureMemory.h"
+
+#include <QMutex>
+#include <QMutexLocker>
+
+#include <algorithm>
+#include <cstring>
+#include <map>
+#include <system_error>
+#include <thread>
+
+#if defined(__linux__)
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <unistd.h>
+#define KUVARO_COPY_ON_WRITE 1
+#endif
+
+namespace kuvaro {
+
+namespace {
+
+bool g_copyOnWriteAllowed = true;
+
+qsizetype rgb32BytesPerLine(int width) { return qsizetype(width) * 4; }
+
+} // namespace
+
+#if KUVARO_COPY_ON_WRITE
+
+namespace {
+
+// The anonymous memory file that holds one pristine bitmap.
+struct MemoryFile
+{
+    int fd = -1;
+    size_t bytes = 0;
+    ~MemoryFile()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+};
+
+// Every mapping that an image points into, by its first byte: the shared
+// (pristine) and the private (working) ones, each with its file.
+struct MappingEntry
+{
+    std::shared_ptr<MemoryFile> file;
+    bool isPrivate = false;
+};
+
+QMutex g_registryLock;
+std::map<const uchar*, MappingEntry>& registry()
+{
+    static std::map<const uchar*, MappingEntry> r;
+    return r;
+}
+
+struct CleanupInfo
+{
+    void* address = nullptr;
+    size_t bytes = 0;
+    std::shared_ptr<MemoryFile> file;
+};
+
+// Giving back the memory of a large picture keeps the kernel busy for a tenth
+// of a second per 400 MB; a short-lived thread does it, so the window does
+// not wait for it. The thread touches nothing but the mapping and the file,
+// which no image refers to any more.
+constexpr size_t BackgroundReleaseBytes = size_t(32) << 20;
+
+void releaseMapping(void* info)
+{
+    auto* c = static_cast<CleanupInfo*>(info);
+    {
+        QMutexLocker lock(&g_registryLock);
+        registry().erase(static_cast<const uchar*>(c->address));
+    }
+    auto release = [c] {
+        ::munmap(c->address, c->bytes);
+        delete c; // the last reference to the file closes it
+    };
+    if (c->bytes >= BackgroundReleaseBytes) {
+        try {
+            std::thread(release).detach();
+            return;
+        } catch (const std::system_error&) {
+            // no thread to be had: release here
+        }
+    }
+    release();
+}
+
+MappingEntry* findMapping(const uchar* address)
+{
+    auto it = registry().find(address);
+    return it == registry().end() ? nullptr : &it->second;
+}
+
+size_t pageSize()
+{
+    static const size_t size = size_t(::sysconf(_SC_PAGESIZE));
+    return size;
+}
+
+} // namespace
+
+struct PictureStorage::Mapping
+{
+    std::shared_ptr<MemoryFile> file;
+    void* address = nullptr;
+    ~Mapping()
+    {
+        if (address)
+            ::munmap(address, file->bytes);
+    }
+};
+
+PictureStorage::PictureStorage(QSize size)
+{
+    if (size.isEmpty())
+        return;
+    const size_t bytes = size_t(rgb32BytesPerLine(size.width())) * size_t(size.height());
+    if (g_copyOnWriteAllowed) {
+        auto file = std::make_shared<MemoryFile>();
+        file->bytes = bytes;
+        file->fd = ::memfd_create("kuvaro-picture", MFD_CLOEXEC);
+        // fallocate reserves the memory now, so a shortage shows here as an
+        // error and not later as a fault while the picture is being read.
+        if (file->fd >= 0 && ::ftruncate(file->fd, off_t(bytes)) == 0 &&
+            ::fallocate(file->fd, 0, 0, off_t(bytes)) == 0) {
+            void* address =
+                ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_SHARED | MAP_POPULATE, file->fd, 0);
+            if (address != MAP_FAILED) {
+                m_mapping = std::make_unique<Mapping>();
+                m_mapping->file = file;
+                m_mapping->address = address;
+                m_pixels = QImage(static_cast<uchar*>(address), size.width(), size.height(),
+                                  rgb32BytesPerLine(size.width()), QImage::Format_RGB32);
+                return;
+            }
+        }
+    }
+    m_pixels = QImage(size, QImage::Format_RGB32);
+    if (!m_pixels.isNull())
+        m_pixels.fill(0xFF000000u);
+}
+
+PictureStorage::~PictureStorage() = default;
+
+QImage PictureStorage::finish()
+{
+    if (!m_mapping) {
+        QImage done = m_pixels;
+        m_pixels = QImage();
+        return done;
+    }
+    const int w = m_pixels.width(), h = m_pixels.height();
+    const qsizetype bpl = m_pixels.bytesPerLine();
+    m_pixels = QImage();
+    auto* info = new CleanupInfo{m_mapping->address, m_mapping->file->bytes, m_mapping->file};
+    {
+        QMutexLocker lock(&g_registryLock);
+        registry()[static_cast<const uchar*>(info->address)] = MappingEntry{m_mapping->file, false};
+    }
+    m_mapping->address = nullptr;
+    m_mapping.reset();
+    // Read-only data: drawing into the image would copy it first, so the
+    // pixels in the memory file stay those of the picture as read.
+    return QImage(static_cast<const uchar*>(info->address), w, h, bpl, QImage::Format_RGB32, releaseMapping, info);
+}
+
+QImage workingCopyOf(const QImage& pristine)
+{
+    if (pristine.isNull())
+        return QImage();
+    std::shared_ptr<MemoryFile> file;
+    {
+        QMutexLocker lock(&g_registryLock);
+        if (const MappingEntry* e = findMapping(pristine.constBits()); e && !e->isPrivate)
+            file = e->file;
+    }
+    if (file && g_copyOnWriteAllowed) {
+        void* address = ::mmap(nullptr, file->bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE, file->fd, 0);
+        if (address != MAP_FAILED) {
+            auto* info = new CleanupInfo{address, file->bytes, file};
+            {
+                QMutexLocker lock(&g_registryLock);
+                registry()[static_cast<const uchar*>(address)] = MappingEntry{file, true};
+            }
+            return QImage(static_cast<uchar*>(address), pristine.width(), pristine.height(),
+                          pristine.bytesPerLine(), QImage::Format_RGB32, releaseMapping, info);
+        }
+    }
+    return pristine.format() == QImage::Format_RGB32 ? pristine.copy() : pristine.convertToFormat(QImage::Format_RGB32);
+}
+
+bool isCopyOnWrite(const QImage& working, const QImage& pristine)
+{
+    if (working.isNull() || pristine.isNull() || working.size() != pristine.size())
+        return false;
+    QMutexLocker lock(&g_registryLock);
+    const MappingEntry* w = findMapping(working.constBits());
+    const MappingEntry* p = findMapping(pristine.constBits());
+    return w && p && w->isPrivate && !p->isPrivate && w->file == p->file;
+}
+
+namespace {
+
+void dropPrivatePages(QImage& working, const QRect& r)
+{
+    // Dropping the private copies of the pages lets the file's pixels show
+    // through again. Whole pages go, so pixels beside the rectangle on the
+    // same pages are restored as well; they can only have been drawn on if
+    // they are due for restoring too.
+    const size_t page = pageSize();
+    const size_t bpl = size_t(working.bytesPerLine());
+    auto* base = const_cast<uchar*>(working.constBits());
+    auto drop = [&](size_t from, size_t to) {
+        const size_t start = from / page * page;
+        const size_t end = std::min((to + page - 1) / page * page, bpl * size_t(working.height()));
+        if (end > start)
+            ::madvise(base + start, end - start, MADV_DONTNEED);
+    };
+    const size_t left = size_t(r.left()) * 4, right = size_t(r.right() + 1) * 4;
+    if ((right - left) * 2 >= bpl || bpl <= page) {
+        drop(size_t(r.top()) * bpl + left, size_t(r.bottom()) * bpl + right);
+    } else {
+        for (int y = r.top(); y <= r.bottom(); ++y)
+            drop(size_t(y) * bpl + left, size_t(y) * bpl + right);
+    }
+}
+
+} // namespace
+
+void restorePixels(QImage& working, const QImage& pristine, const QRect& rect)
+{
+    const QRect r = rect.intersected(working.rect()).intersected(pristine.rect());
+    if (r.isEmpty())
+        return;
+    if (isCopyOnWrite(working, pristine)) {
+        dropPrivatePages(working, r);
+        return;
+    }
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        std::memcpy(working.scanLine(y) + qsizetype(r.left()) * 4, pristine.constScanLine(y) + qsizetype(r.left()) * 4,
+                    size_t(r.width()) * 4);
+}
+
+#else // no copy-on-write memory on this system
+
+struct PictureStorage::Mapping
+{
+};
+
+PictureStorage::PictureStorage(QSize size)
+{
+    if (size.isEmpty())
+        return;
+    m_pixels = QImage(size, QImage::Format_RGB32);
+    if (!m_pixels.isNull())
+        m_pixels.fill(0xFF000000u);
+}
+
+PictureStorage::~PictureStorage() = default;
+
+QImage PictureStorage::finish()
+{
+    QImage done = m_pixels;
+    m_pixels = QImage();
+    return done;
+}
+
+QImage workingCopyOf(const QImage& pristine)
+{
+    return pristine.format() == QImage::Format_RGB32 ? pristine.copy() : pristine.convertToFormat(QImage::Format_RGB32);
+}
+
+bool isCopyOnWrite(const QImage&, const QImage&) { return false; }
+
+void restorePixels(QImage& working, const QImage& pristine, const QRect& rect)
+{
+    const QRect r = rect.intersected(working.rect()).intersected(pristine.rect());
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        std::memcpy(working.scanLine(y) + qsizetype(r.left()) * 4, pristine.constScanLine(y) + qsizetype(r.left()) * 4,
+                    size_t(r.width()) * 4);
+}
+
+#endif
+
+void setCopyOnWriteAllowed(bool allowed) { g_copyOnWriteAllowed = allowed; }
+
+} // namespace kuvaro
