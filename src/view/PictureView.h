@@ -1,10 +1,25 @@
 #pragma once
 // The picture view Image1: shows the working bitmap scaled by the display scale.
-// It keeps a scaled copy for display, rebuilt once per load or reset; when marks
-// are drawn only the changed rectangle of the copy is rebuilt and repainted, so
-// mouse moves and drawing stay instant on very large pictures.
+//
+// It keeps a scaled copy for display, built once per load; when pixels of the
+// working bitmap change, only the view pixels that show them are built again
+// and repainted, so mouse moves and drawing stay instant on very large
+// pictures. View pixel v shows the picture pixels that the conversion
+// view -> picture maps to it (see view/Fit.h); a click on it takes the first
+// of them. When the picture is reduced, a view pixel stands for a block of
+// picture pixels and shows their mean colour pulled halfway toward their
+// darkest: a mean alone would fade a one-pixel diagram line to nothing at
+// strong reduction, picking one pixel of the block would drop most lines
+// altogether, and the halfway mix keeps thin dark lines visible on light
+// paper without turning the paper's specks into blots.
+//
+// The view also remembers which picture pixels changed since the working
+// bitmap last was a copy of the pristine one, so restoring it touches only
+// those. Every change to the working bitmap must therefore be reported with
+// pictureChanged() (the main window does so after each drawing operation).
 
 #include <QImage>
+#include <QRegion>
 #include <QWidget>
 
 class TPictureView : public QWidget
@@ -20,10 +35,21 @@ public:
     void setDisplayScale(double scale) { m_scale = scale; }
     double displayScale() const { return m_scale; }
 
-    // The whole working bitmap changed (load, reset): rebuild the display copy and repaint.
+    // The whole working bitmap is new (a load): the display copy is built
+    // again at the view's size, and no pixel counts as changed.
     void pictureReplaced();
+    // As above, building the display copy from `samePixels`, an image with the
+    // pixels of the working bitmap (the pristine one right after a load, whose
+    // memory is at hand, while the fresh working copy is not yet).
+    void pictureReplaced(const QImage& samePixels);
     // Pixels inside pixelRect changed: rebuild and repaint only that part of the view.
     void pictureChanged(const QRect& pixelRect);
+    // The working bitmap becomes equal to the pristine one again; only what
+    // changed since the last restore is copied back and shown anew.
+    void restoreFrom(const QImage& pristine);
+
+    // The picture pixels changed since the working bitmap last equalled the pristine one.
+    const QRegion& changedPixels() const { return m_changed; }
 
     // The view rectangle that shows the given picture pixels.
     QRect viewRectOf(const QRect& pixelRect) const;
@@ -39,8 +65,9 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
-    void render(const QRect& viewRect);
+    void render(const QRect& viewRect, const QImage& source);
 
     QImage m_display;
     double m_scale = 1.0;
+    QRegion m_changed;
 };
