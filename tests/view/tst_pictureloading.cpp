@@ -1,0 +1,508 @@
+// Opening a picture through the real file dialog of the real main window: the
+// dialog as the user meets it, the fit into the view, caption and prompt; and
+// opening as all or nothing: a cancelled dialog or a file that cannot be read
+// leaves points, calibration, picture, caption and prompt as they were, with
+// the error box for the unreadable file. Also "Reset all" with and without a
+// picture.
+
+#include "app/Application.h"
+#include "app/Main.h"
+#include "app/Startup.h"
+#include "common/TestMain.h"
+#include "dialogs/Inputmessage.h"
+#include "view/BmpCorpus.h"
+#include "view/PictureView.h"
+#include "view/TImage.h"
+
+#include <QDialogButtonBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+#include <QStandardItemModel>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+using namespace kuvaro;
+using namespace kuvaro::test;
+
+namespace {
+
+const QString OriginPrompt = QStringLiteral("  Erfasse mit rechtem Mausklick den Nullpunkt");
+const QString StartPrompt = QStringLiteral("  Öffne eine Grafikdatei (*.bmp) mit einem X,Y-Diagramm");
+
+// A diagram-like picture whose pixels differ from everything the program draws.
+QImage patternPicture(QSize size)
+{
+    return pictureOf(size.width(), size.height(),
+                     [](int x, int y) { return qRgb(150 + x % 80, 150 + y % 80, 190 + (x + y) % 50); });
+}
+
+QByteArray bmpOf(const QImage& img)
+{
+    BmpFile f;
+    f.width = img.width();
+    f.height = img.height();
+    f.bits = 24;
+    f.pixels = packRows(img.width(), img.height(), 24, false, [&](int x, int y) { return img.pixel(x, y); });
+    return f.bytes();
+}
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+}
+
+// What a file dialog showed when it came up.
+struct DialogSeen
+{
+    bool seen = false;
+    QString title, directory, fileName, defaultSuffix;
+    QStringList filters;
+    bool native = true;
+    QFileDialog::FileMode mode = QFileDialog::AnyFile;
+};
+
+// The error box the handler showed, if any.
+struct BoxSeen
+{
+    bool seen = false;
+    QString title, text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+};
+
+void noteDialog(QFileDialog* d, DialogSeen& seen)
+{
+    seen.seen = true;
+    seen.title = d->windowTitle();
+    seen.directory = d->directory().absolutePath();
+    seen.filters = d->nameFilters();
+    seen.defaultSuffix = d->defaultSuffix();
+    seen.native = !d->testOption(QFileDialog::DontUseNativeDialog);
+    seen.mode = d->fileMode();
+    if (auto* edit = d->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+        seen.fileName = edit->text();
+}
+
+// Answers modal widgets while it lives: each one that comes up goes to the
+// handler, which returns whether it answered it. Unlike a one-shot answer
+// that stays armed, it cannot touch a dialog of a later test.
+class Answerer
+{
+public:
+    explicit Answerer(std::function<bool(QWidget*)> handler) : m_handler(std::move(handler))
+    {
+        QObject::connect(&m_timer, &QTimer::timeout, [this] { poll(); });
+        m_timer.start(5);
+    }
+
+private:
+    void poll()
+    {
+        QWidget* w = QApplication::activeModalWidget();
+        if (!w || !w->isVisible() || w == m_answered)
+            return;
+        if (m_handler(w))
+            m_answered = w;
+    }
+
+    std::function<bool(QWidget*)> m_handler;
+    QTimer m_timer;
+    QPointer<QWidget> m_answered;
+};
+
+// Clicks "Datei öffnen (*.bmp)" and lets `choose` answer the file dialog;
+// an error box that follows is answered with OK.
+void openWith(TMainForm& form, const std::function<void(QFileDialog*)>& choose, DialogSeen& dialog, BoxSeen& box)
+{
+    Answerer files([&](QWidget* w) {
+        auto* d = qobject_cast<QFileDialog*>(w);
+        if (!d || dialog.seen)
+            return false;
+        noteDialog(d, dialog);
+        choose(d);
+        return true;
+    });
+    Answerer errors([&](QWidget* w) {
+        auto* mb = qobject_cast<QMessageBox*>(w);
+        if (!mb)
+            return false;
+        box.seen = true;
+        box.title = mb->windowTitle();
+        box.text = mb->text();
+        box.icon = mb->icon();
+        mb->buttons().value(0)->click();
+        return true;
+    });
+    dialog.seen = false;
+    box.seen = false;
+    QTest::mouseClick(form.DateiOeffnenSBn, Qt::LeftButton);
+}
+
+// Clicks the dialog's "Öffnen" button, as the user would.
+void clickOpen(QFileDialog* d)
+{
+    auto* buttons = d->findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
+    if (!buttons || !buttons->button(QDialogButtonBox::Open))
+        qFatal("the file dialog has no open button");
+    buttons->button(QDialogButtonBox::Open)->click();
+}
+
+void openFile(TMainForm& form, const QString& path, DialogSeen& dialog, BoxSeen& box)
+{
+    openWith(
+        form,
+        [path](QFileDialog* d) {
+            d->selectFile(path);
+            clickOpen(d);
+        },
+        dialog, box);
+}
+
+void press(TMainForm& form, Qt::MouseButton button, QPoint at)
+{
+    QTest::mousePress(form.Image1, button, {}, at);
+    QTest::mouseRelease(form.Image1, button, {}, at);
+}
+
+// The three right presses and the differences in the calibration dialog.
+void calibrate(TMainForm& form)
+{
+    press(form, Qt::RightButton, QPoint(100, 500));
+    press(form, Qt::RightButton, QPoint(1300, 500));
+    Answerer differences([](QWidget* w) {
+        auto* input = qobject_cast<TInputMessageForm*>(w);
+        if (!input)
+            return false;
+        input->InputEdit1->setText(QStringLiteral("10"));
+        input->InputEdit2->setText(QStringLiteral("5"));
+        input->UebernehmenBtn->click();
+        return true;
+    });
+    press(form, Qt::RightButton, QPoint(100, 80));
+}
+
+void capturePoints(TMainForm& form)
+{
+    for (QPoint p : {QPoint(200, 400), QPoint(420, 300), QPoint(700, 350), QPoint(1100, 120)})
+        press(form, Qt::LeftButton, p);
+}
+
+// Everything an open must leave alone when it does not succeed.
+struct Snapshot
+{
+    QString caption, prompt;
+    double scale = 0;
+    QRect view;
+    int calibStep = 0, pointCount = 0;
+    QStringList labels;
+    QList<QStringList> rows;
+    TColor swatch = 0;
+    QImage working, pristine, display;
+
+    explicit Snapshot(TMainForm& f)
+    {
+        caption = f.windowTitle();
+        prompt = f.Label4->text();
+        scale = f.DisplayScale;
+        view = f.Image1->geometry();
+        calibStep = f.CalibStep;
+        pointCount = f.PointCount;
+        for (QLabel* l : {f.XoLabel, f.YoLabel, f.X1Label, f.Y1Label, f.XdiffLabel, f.YdiffLabel, f.XfaktLabel,
+                          f.YfaktLabel, f.xyAktLabel})
+            labels << l->text();
+        for (int r = 0; r < f.ListModel->rowCount(); ++r) {
+            QStringList cells;
+            for (int c = 0; c < f.ListModel->columnCount(); ++c)
+                cells << f.ListModel->item(r, c)->text();
+            rows << cells;
+        }
+        swatch = labelColor(f.LinienFarbeLabel);
+        // Deep copies: sharing the working bitmap would make the next drawing copy it.
+        working = f.Image1->Picture.copy();
+        pristine = f.Image2->Picture.copy();
+        display = f.Image1->displayImage().copy();
+    }
+
+    QString differenceTo(const Snapshot& o) const
+    {
+        if (caption != o.caption)
+            return QStringLiteral("caption: %1").arg(o.caption);
+        if (prompt != o.prompt)
+            return QStringLiteral("prompt: %1").arg(o.prompt);
+        if (scale != o.scale)
+            return QStringLiteral("display scale");
+        if (view != o.view)
+            return QStringLiteral("view geometry");
+        if (calibStep != o.calibStep || pointCount != o.pointCount)
+            return QStringLiteral("calibration step or point count");
+        if (labels != o.labels)
+            return QStringLiteral("labels: %1").arg(o.labels.join(u'|'));
+        if (rows != o.rows)
+            return QStringLiteral("point list");
+        if (swatch != o.swatch)
+            return QStringLiteral("line colour");
+        if (working != o.working)
+            return QStringLiteral("working bitmap");
+        if (pristine != o.pristine)
+            return QStringLiteral("pristine bitmap");
+        if (display != o.display)
+            return QStringLiteral("display");
+        return QString();
+    }
+};
+
+// A display built afresh from a picture at a scale.
+QImage freshDisplay(const QImage& picture, double scale, QSize size)
+{
+    TPictureView v;
+    v.Picture = picture;
+    v.setDisplayScale(scale);
+    v.resize(size);
+    v.pictureReplaced();
+    return v.displayImage().copy();
+}
+
+} // namespace
+
+class TestPictureLoading : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString m_picturePath;
+    QImage m_picture;
+    // The window for the tests that open broken files one after another.
+    std::unique_ptr<Forms> m_forms;
+    std::unique_ptr<Snapshot> m_before;
+
+    static void prepare(TMainForm& form)
+    {
+        form.show();
+        // The frame of a 1920 x 1080 screen; the offscreen screen is smaller.
+        form.Panel1->resize(1490, 807);
+    }
+
+    // One window opens all broken files in turn: after every one of them the
+    // error box has come up and nothing has changed since the picture was
+    // opened, calibrated and four points were captured.
+    void prepareBrokenFileWindow()
+    {
+        m_forms = std::make_unique<Forms>(createForms());
+        TMainForm& form = *m_forms->mainForm;
+        prepare(form);
+        DialogSeen dialog;
+        BoxSeen box;
+        openFile(form, m_picturePath, dialog, box);
+        calibrate(form);
+        capturePoints(form);
+        m_before = std::make_unique<Snapshot>(form);
+    }
+
+private Q_SLOTS:
+    void cleanupTestCase()
+    {
+        m_before.reset();
+        m_forms.reset();
+    }
+
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        m_picture = patternPicture(QSize(739, 300));
+        m_picturePath = m_dir.filePath(QStringLiteral("diagramm.bmp"));
+        writeFile(m_picturePath, bmpOf(m_picture));
+    }
+
+    void opensThroughTheDialog()
+    {
+        Forms forms = createForms();
+        TMainForm& form = *forms.mainForm;
+        prepare(form);
+        DialogSeen dialog;
+        BoxSeen box;
+        openFile(form, m_picturePath, dialog, box);
+
+        QVERIFY(dialog.seen);
+        QCOMPARE(dialog.title, QStringLiteral("Grafik-Datei einlesen"));
+        QCOMPARE(dialog.directory, QDir(QCoreApplication::applicationDirPath()).absolutePath());
+        QCOMPARE(dialog.filters, QStringList{QStringLiteral("Bmp-Datei (*.bmp)")});
+        QCOMPARE(dialog.defaultSuffix, QStringLiteral("bmp"));
+        QCOMPARE(dialog.fileName, QString());
+        QVERIFY(!dialog.native);
+        QVERIFY(!box.seen);
+
+        QCOMPARE(form.windowTitle(), QStringLiteral("  Kuvaro  26.01  - ") + m_picturePath);
+        QCOMPARE(form.Label4->text(), OriginPrompt);
+        QCOMPARE(form.DisplayScale, 2.0);
+        QCOMPARE(form.Image1->geometry(), QRect(8, 8, 1478, 600));
+        QCOMPARE(form.Image2->Picture.size(), QSize(739, 300));
+        QVERIFY(form.Image2->Picture.convertToFormat(QImage::Format_RGB32) == m_picture);
+        QCOMPARE(form.Image1->Picture.format(), QImage::Format_RGB32);
+        QVERIFY(form.Image1->Picture == form.Image2->Picture);
+        QVERIFY(!form.PictureEmpty());
+        // View pixel 2x+1 shows picture pixel x when the picture is enlarged twice.
+        QCOMPARE(form.Image1->displayImage().pixel(201, 101), m_picture.pixel(100, 50));
+
+        // The dialog starts in the program's folder again the next time.
+        DialogSeen again;
+        openWith(form, [](QFileDialog* d) { d->reject(); }, again, box);
+        QCOMPARE(again.directory, QDir(QCoreApplication::applicationDirPath()).absolutePath());
+        QCOMPARE(again.fileName, QString());
+    }
+
+    void typedNameGetsTheSuffix()
+    {
+        writeFile(m_dir.filePath(QStringLiteral("probe.bmp")), bmpOf(patternPicture(QSize(300, 200))));
+        Forms forms = createForms();
+        TMainForm& form = *forms.mainForm;
+        prepare(form);
+        DialogSeen dialog;
+        BoxSeen box;
+        const QString dir = m_dir.path();
+        openWith(
+            form,
+            [dir](QFileDialog* d) {
+                d->setDirectory(dir);
+                d->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(QStringLiteral("probe"));
+                clickOpen(d);
+            },
+            dialog, box);
+        QVERIFY(!box.seen);
+        QCOMPARE(form.windowTitle(), QStringLiteral("  Kuvaro  26.01  - ") + m_dir.filePath(QStringLiteral("probe.bmp")));
+        QCOMPARE(form.Image2->Picture.size(), QSize(300, 200));
+    }
+
+    void sameFileTwiceFitsTheSame()
+    {
+        Forms forms = createForms();
+        TMainForm& form = *forms.mainForm;
+        prepare(form);
+        DialogSeen dialog;
+        BoxSeen box;
+        openFile(form, m_picturePath, dialog, box);
+        const double scale = form.DisplayScale;
+        const QRect view = form.Image1->geometry();
+        calibrate(form);
+        capturePoints(form);
+        openFile(form, m_picturePath, dialog, box);
+        QVERIFY(!box.seen);
+        QCOMPARE(form.DisplayScale, scale);
+        QCOMPARE(form.Image1->geometry(), view);
+        // A new picture starts from scratch.
+        QCOMPARE(form.PointRowCount(), 0);
+        QCOMPARE(form.CalibStep, 0);
+        QVERIFY(form.Image1->Picture == form.Image2->Picture);
+        QCOMPARE(form.Label4->text(), OriginPrompt);
+    }
+
+    void cancelKeepsEverything()
+    {
+        Forms forms = createForms();
+        TMainForm& form = *forms.mainForm;
+        prepare(form);
+        DialogSeen dialog;
+        BoxSeen box;
+        openFile(form, m_picturePath, dialog, box);
+        calibrate(form);
+        capturePoints(form);
+        QCOMPARE(form.PointRowCount(), 4);
+        QCOMPARE(form.CalibStep, 3);
+        const Snapshot before(form);
+        QVERIFY(before.working != before.pristine); // the crosses and the polyline are there
+
+        openWith(form, [](QFileDialog* d) { d->reject(); }, dialog, box);
+        QVERIFY(!box.seen);
+        const QString difference = before.differenceTo(Snapshot(form));
+        QVERIFY2(difference.isEmpty(), qPrintable(difference));
+    }
+
+    void brokenFileChangesNothing_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("message");
+        for (const BrokenFile& b : brokenFiles())
+            QTest::newRow(b.name) << b.bytes << b.message;
+    }
+
+    void brokenFileChangesNothing()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, message);
+        if (!m_before)
+            prepareBrokenFileWindow();
+        QCOMPARE(m_before->rows.size(), 4);
+        TMainForm& form = *m_forms->mainForm;
+        const QString path = m_dir.filePath(QStringLiteral("kaputt.bmp"));
+        writeFile(path, bytes);
+        DialogSeen dialog;
+        BoxSeen box;
+        openFile(form, path, dialog, box);
+        QVERIFY(box.seen);
+        QCOMPARE(box.icon, QMessageBox::Critical);
+        QCOMPARE(box.title, applicationTitle());
+        QCOMPARE(box.text, message + u'.');
+        const QString difference = m_before->differenceTo(Snapshot(form));
+        QVERIFY2(difference.isEmpty(), qPrintable(difference));
+    }
+
+    void resetAllWithoutPicture()
+    {
+        Forms forms = createForms();
+        TMainForm& form = *forms.mainForm;
+        prepare(form);
+        for (QLabel* l : {form.XoLabel, form.YdiffLabel, form.xyAktLabel})
+            l->setText(QStringLiteral("12"));
+        form.AppendPointRow({QStringLiteral("1"), QStringLiteral("   1,0"), QStringLiteral("   2,0"), QStringLiteral("5"),
+                             QStringLiteral("6"), QStringLiteral("0")});
+        QTest::mouseClick(form.ResetAllesSBtn, Qt::LeftButton);
+        for (QLabel* l : {form.XoLabel, form.YdiffLabel, form.xyAktLabel})
+            QCOMPARE(l->text(), QString());
+        QCOMPARE(form.PointRowCount(), 0);
+        QCOMPARE(form.Label4->text(), StartPrompt);
+        QVERIFY(form.PictureEmpty());
+    }
+
+    void resetAllWithPicture()
+    {
+        Forms forms = createForms();
+        TMainForm& form = *forms.mainForm;
+        prepare(form);
+        DialogSeen dialog;
+        BoxSeen box;
+        openFile(form, m_picturePath, dialog, box);
+        calibrate(form);
+        capturePoints(form);
+        setLabelColor(form.LinienFarbeLabel, 0x0000FF);
+        press(form, Qt::LeftButton, QPoint(1200, 200)); // a red segment
+        QVERIFY(form.Image1->Picture != form.Image2->Picture);
+
+        QTest::mouseClick(form.ResetAllesSBtn, Qt::LeftButton);
+        QCOMPARE(form.PointRowCount(), 0);
+        for (QLabel* l : {form.XoLabel, form.YoLabel, form.X1Label, form.Y1Label, form.XdiffLabel, form.YdiffLabel,
+                          form.XfaktLabel, form.YfaktLabel, form.xyAktLabel})
+            QCOMPARE(l->text(), QString());
+        QCOMPARE(labelColor(form.LinienFarbeLabel), clBlack);
+        QCOMPARE(form.Label4->text(), OriginPrompt);
+        // No cross and no line is left, neither in the picture nor on the screen.
+        QVERIFY(form.Image1->Picture == form.Image2->Picture);
+        QVERIFY(form.Image1->displayImage() ==
+                freshDisplay(form.Image2->Picture, form.DisplayScale, form.Image1->size()));
+        // The next right press is taken as the origin.
+        press(form, Qt::RightButton, QPoint(321, 456));
+        QCOMPARE(form.CalibStep, 1);
+        QCOMPARE(form.XoLabel->text(), QStringLiteral("321"));
+        QCOMPARE(form.YoLabel->text(), QStringLiteral("456"));
+    }
+};
+
+KUVARO_TEST_MAIN(TestPictureLoading)
+#include "tst_pictureloading.moc"
