@@ -42,7 +42,17 @@ void writeResultFile(const QString& path, const QByteArray& bytes)
     };
     if (!file.open(QIODevice::WriteOnly))
         fail(file.errorString());
-    if (file.write(bytes) != bytes.size())
+    // A write that stops part-way (full disk, size limit) reports no error of
+    // its own; writing the rest fails again and brings the system's reason.
+    qint64 written = 0;
+    while (written < bytes.size()) {
+        const qint64 n = file.write(bytes.constData() + written, bytes.size() - written);
+        if (n <= 0)
+            fail(file.errorString());
+        written += n;
+    }
+    // Flushing here, not inside commit(), keeps the reason of a late failure.
+    if (!file.flush())
         fail(file.errorString());
     if (!file.commit())
         fail(file.errorString());

@@ -1,0 +1,339 @@
+// The CSV result file: its lines, its bytes, and writing it so that a failure
+// never leaves a truncated file nor destroys the earlier one.
+
+#include "app/Errors.h"
+#include "common/TestMain.h"
+#include "results/CsvFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <cerrno>
+#include <csignal>
+#include <sys/resource.h>
+#include <unistd.h>
+
+using namespace kuvaro;
+
+using CsvPoints = QList<CsvPoint>;
+Q_DECLARE_METATYPE(CsvPoints)
+
+namespace {
+
+const CsvPoints WorkedExample = {{"1", "   0,0", "   5,0"}, {"2", "  10,0", "   7,5"}, {"3", "  20,0", "   6,0"}};
+
+// The worked example byte for byte: BOM, ten lines with CR LF, "ä" as C3 A4.
+const QByteArray WorkedExampleBytes = QByteArray("\xEF\xBB\xBF"
+                                                 ";\r\n"
+                                                 "Programm kuvaro1\r\n"
+                                                 ";\r\n"
+                                                 ";\r\n"
+                                                 "Nr.;x-Koord;y-Koord;Einzel-Fl\xC3\xA4"
+                                                 "chen;\r\n"
+                                                 "1;   0,0;   5,0;;\r\n"
+                                                 "2;  10,0;   7,5;=(B7-B6)*(C7+C6)/2;\r\n"
+                                                 "3;  20,0;   6,0;=(B8-B7)*(C8+C7)/2;\r\n"
+                                                 ";\r\n"
+                                                 ";Fl\xC3\xA4"
+                                                 "chensumme;;=Summe(d6:d8);\r\n");
+
+QByteArray readAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(unreadable)");
+}
+
+bool writeBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+// The failure text of writeResultFile, or "(none)" when it succeeds.
+QString writeFailure(const QString& path, const QByteArray& bytes)
+{
+    try {
+        writeResultFile(path, bytes);
+    } catch (const KuvaroError& e) {
+        return e.message();
+    }
+    return QStringLiteral("(none)");
+}
+
+// A payload larger than any small file system or file-size limit used below.
+QByteArray largePayload()
+{
+    CsvPoints points;
+    for (int i = 0; i < 3000; ++i)
+        points.append({QString::number(i + 1), QStringLiteral("%1,0").arg(i, 6), QStringLiteral("%1,5").arg(i % 97, 6)});
+    return encodeResultFile(buildResultLines(points));
+}
+
+// While it lives, files of this process cannot grow beyond `bytes`: a write past
+// that fails with EFBIG (the signal that would end the process is ignored).
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        rlimit limited = m_old;
+        limited.rlim_cur = bytes;
+        m_active = setrlimit(RLIMIT_FSIZE, &limited) == 0;
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+    bool active() const { return m_active; }
+
+private:
+    rlimit m_old{};
+    void (*m_oldHandler)(int) = nullptr;
+    bool m_active = false;
+};
+
+} // namespace
+
+class TestCsvFile : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QString m_mounted;
+
+    QString path(const QString& name) const { return m_dir->filePath(name); }
+
+    // Names of the entries in the folder, so a test can see that no temporary file stayed behind.
+    static QStringList entries(const QString& folder)
+    {
+        return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name);
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_dir->isValid());
+    }
+
+    void cleanup()
+    {
+        if (!m_mounted.isEmpty()) {
+            QProcess::execute(QStringLiteral("umount"), {m_mounted});
+            m_mounted.clear();
+        }
+        m_dir.reset();
+    }
+
+    // ---------------------------------------------------------------- lines
+
+    void lines_data()
+    {
+        QTest::addColumn<CsvPoints>("points");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("one point") << CsvPoints{{"1", "   0,0", "   5,0"}}
+                                   << QStringList{";",
+                                                  "Programm kuvaro1",
+                                                  ";",
+                                                  ";",
+                                                  "Nr.;x-Koord;y-Koord;Einzel-Flächen;",
+                                                  "1;   0,0;   5,0;;",
+                                                  ";",
+                                                  ";Flächensumme;;=Summe(d6:d6);"};
+        QTest::newRow("two points") << CsvPoints{{"1", "   0,0", "   5,0"}, {"2", "  10,0", "   7,5"}}
+                                    << QStringList{";",
+                                                   "Programm kuvaro1",
+                                                   ";",
+                                                   ";",
+                                                   "Nr.;x-Koord;y-Koord;Einzel-Flächen;",
+                                                   "1;   0,0;   5,0;;",
+                                                   "2;  10,0;   7,5;=(B7-B6)*(C7+C6)/2;",
+                                                   ";",
+                                                   ";Flächensumme;;=Summe(d6:d7);"};
+        QTest::newRow("three points") << WorkedExample
+                                      << QStringList{";",
+                                                     "Programm kuvaro1",
+                                                     ";",
+                                                     ";",
+                                                     "Nr.;x-Koord;y-Koord;Einzel-Flächen;",
+                                                     "1;   0,0;   5,0;;",
+                                                     "2;  10,0;   7,5;=(B7-B6)*(C7+C6)/2;",
+                                                     "3;  20,0;   6,0;=(B8-B7)*(C8+C7)/2;",
+                                                     ";",
+                                                     ";Flächensumme;;=Summe(d6:d8);"};
+        // Texts go in as they stand: leading blanks kept, no conversion.
+        QTest::newRow("texts as they stand") << CsvPoints{{"7", "-0,0", "abc"}}
+                                             << QStringList{";",
+                                                            "Programm kuvaro1",
+                                                            ";",
+                                                            ";",
+                                                            "Nr.;x-Koord;y-Koord;Einzel-Flächen;",
+                                                            "7;-0,0;abc;;",
+                                                            ";",
+                                                            ";Flächensumme;;=Summe(d6:d6);"};
+    }
+
+    void lines()
+    {
+        QFETCH(CsvPoints, points);
+        QFETCH(QStringList, expected);
+        const QStringList lines = buildResultLines(points);
+        QCOMPARE(lines.size(), points.size() + 7);
+        QCOMPARE(lines, expected);
+    }
+
+    void rowNumbersGrowWithTheList()
+    {
+        CsvPoints points;
+        for (int i = 1; i <= 120; ++i)
+            points.append({QString::number(i), QStringLiteral("%1,0").arg(i, 6), QStringLiteral("   1,0")});
+        const QStringList lines = buildResultLines(points);
+        QCOMPARE(lines.size(), 127);
+        QCOMPARE(lines[5 + 9], QStringLiteral("10;    10,0;   1,0;=(B15-B14)*(C15+C14)/2;"));
+        QCOMPARE(lines[5 + 99], QStringLiteral("100;   100,0;   1,0;=(B105-B104)*(C105+C104)/2;"));
+        QCOMPARE(lines.last(), QStringLiteral(";Flächensumme;;=Summe(d6:d125);"));
+    }
+
+    void longTexts()
+    {
+        // x with eight digits before the comma and a sign: eleven characters, written whole.
+        const CsvPoints points = {{"12345678901", "-12345678,9", "123456789,25"}, {"2", "   1,0", "   2,0"}};
+        const QStringList lines = buildResultLines(points);
+        QCOMPARE(lines[5], QStringLiteral("1234567890;-12345678,9;123456789,25;;"));
+        QCOMPARE(lines[6], QStringLiteral("2;   1,0;   2,0;=(B7-B6)*(C7+C6)/2;"));
+    }
+
+    // ---------------------------------------------------------------- bytes
+
+    void workedExampleBytes()
+    {
+        const QByteArray bytes = encodeResultFile(buildResultLines(WorkedExample));
+        QCOMPARE(bytes.size(), 196);
+        QVERIFY(bytes.startsWith(QByteArray("\xEF\xBB\xBF\x3B\x0D\x0A")));
+        QCOMPARE(bytes, WorkedExampleBytes);
+    }
+
+    void encoding()
+    {
+        const QByteArray bytes = encodeResultFile({QStringLiteral("ä"), QString(), QStringLiteral("x")});
+        QCOMPARE(bytes, QByteArray("\xEF\xBB\xBF\xC3\xA4\r\n\r\nx\r\n"));
+        QCOMPARE(encodeResultFile({}), QByteArray("\xEF\xBB\xBF"));
+    }
+
+    // ---------------------------------------------------------------- files
+
+    void writesAndReplaces()
+    {
+        const QString file = path(QStringLiteral("messung.csv"));
+        writeResultFile(file, largePayload());
+        QCOMPARE(readAll(file), largePayload());
+        // A shorter second file replaces the first completely.
+        writeResultFile(file, WorkedExampleBytes);
+        QCOMPARE(readAll(file), WorkedExampleBytes);
+        QCOMPARE(entries(m_dir->path()), QStringList{QStringLiteral("messung.csv")});
+    }
+
+    void failuresThatCannotCreate_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("missing directory") << QStringLiteral("missing");
+        QTest::newRow("directory at the path") << QStringLiteral("directory");
+        QTest::newRow("file as parent directory") << QStringLiteral("file-parent");
+    }
+
+    void failuresThatCannotCreate()
+    {
+        QFETCH(QString, kind);
+        QString target;
+        if (kind == QLatin1String("missing")) {
+            target = path(QStringLiteral("fehlt/messung.csv"));
+        } else if (kind == QLatin1String("directory")) {
+            target = path(QStringLiteral("messung.csv"));
+            QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("messung.csv")));
+            QVERIFY(writeBytes(path(QStringLiteral("messung.csv/inhalt.txt")), "bleibt"));
+        } else {
+            QVERIFY(writeBytes(path(QStringLiteral("datei")), "bleibt"));
+            target = path(QStringLiteral("datei/messung.csv"));
+        }
+        const QStringList before = entries(m_dir->path());
+
+        const QString failure = writeFailure(target, WorkedExampleBytes);
+        const QString head = QStringLiteral("Datei \"%1\" kann nicht erstellt werden. ").arg(target);
+        QVERIFY2(failure.startsWith(head), qPrintable(failure));
+        // The system's reason follows.
+        QVERIFY2(failure.size() > head.size(), qPrintable(failure));
+
+        QCOMPARE(entries(m_dir->path()), before);
+        if (kind == QLatin1String("directory"))
+            QCOMPARE(readAll(path(QStringLiteral("messung.csv/inhalt.txt"))), QByteArray("bleibt"));
+        if (kind == QLatin1String("file-parent"))
+            QCOMPARE(readAll(path(QStringLiteral("datei"))), QByteArray("bleibt"));
+    }
+
+    void failingPartWayAtTheFileSizeLimitKeepsTheEarlierFile()
+    {
+        const QString file = path(QStringLiteral("messung.csv"));
+        QVERIFY(writeBytes(file, WorkedExampleBytes));
+        QString failure;
+        {
+            FileSizeLimit limit(4096);
+            QVERIFY(limit.active());
+            failure = writeFailure(file, largePayload());
+        }
+        // The reason is the system's, not an unknown error.
+        QCOMPARE(failure, QStringLiteral("Datei \"%1\" kann nicht erstellt werden. %2").arg(file, qt_error_string(EFBIG)));
+        QCOMPARE(readAll(file), WorkedExampleBytes);
+        QCOMPARE(entries(m_dir->path()), QStringList{QStringLiteral("messung.csv")});
+    }
+
+    void failingPartWayOnAFullFileSystemKeepsTheEarlierFile()
+    {
+        if (geteuid() != 0)
+            QSKIP("Mounting a small tmpfs needs root.");
+        const QString mountPoint = path(QStringLiteral("klein"));
+        QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("klein")));
+        QProcess mount;
+        mount.start(QStringLiteral("mount"),
+                    {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"), QStringLiteral("size=16k"),
+                     QStringLiteral("tmpfs"), mountPoint});
+        if (!mount.waitForFinished(10000) || mount.exitStatus() != QProcess::NormalExit || mount.exitCode() != 0)
+            QSKIP("Mounting a tmpfs is not permitted here (no mount privilege in this container).");
+        m_mounted = mountPoint;
+
+        const QString file = mountPoint + QStringLiteral("/messung.csv");
+        QVERIFY(writeBytes(file, WorkedExampleBytes));
+        const QByteArray payload = largePayload();
+        QVERIFY(payload.size() > 16 * 1024);
+
+        const QString failure = writeFailure(file, payload);
+        QCOMPARE(failure, QStringLiteral("Datei \"%1\" kann nicht erstellt werden. %2").arg(file, qt_error_string(ENOSPC)));
+        QCOMPARE(readAll(file), WorkedExampleBytes);
+        QCOMPARE(entries(mountPoint), QStringList{QStringLiteral("messung.csv")});
+
+        // A small file that fails only when its buffer is flushed, on a file system filled to the brim.
+        {
+            QFile filler(mountPoint + QStringLiteral("/fuellung"));
+            QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+            const QByteArray block(512, 'f');
+            while (filler.write(block) == block.size()) {
+            }
+        }
+        QCOMPARE(writeFailure(file, WorkedExampleBytes + "neu"),
+                 QStringLiteral("Datei \"%1\" kann nicht erstellt werden. %2").arg(file, qt_error_string(ENOSPC)));
+        QCOMPARE(readAll(file), WorkedExampleBytes);
+        QCOMPARE(entries(mountPoint), (QStringList{QStringLiteral("fuellung"), QStringLiteral("messung.csv")}));
+        QVERIFY(QFile::remove(mountPoint + QStringLiteral("/fuellung")));
+
+        // With room again, the same name is written.
+        writeResultFile(file, WorkedExampleBytes + "x");
+        QCOMPARE(readAll(file), WorkedExampleBytes + "x");
+    }
+};
+
+KUVARO_TEST_MAIN(TestCsvFile)
+#include "tst_csvfile.moc"
