@@ -6,7 +6,7 @@
 #include "dialogs/InstructionsPicture.h"
 #include "dialogs/VersionInfo.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -99,8 +99,14 @@ void TLizForm::setVisible(bool visible)
     if (visible && !m_placed) {
         m_placed = true;
         if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+            // The frame is not known before the first showing; the window that
+            // opens the dialog has the same kind of frame.
+            QSize frame(0, 0);
+            if (const QWidget* opener = QApplication::activeWindow(); opener && opener != this)
+                frame = opener->frameGeometry().size() - opener->size();
+            const QSize outer = size() + frame;
             const QRect area = screen->availableGeometry();
-            move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
+            move(area.x() + (area.width() - outer.width()) / 2, area.y() + (area.height() - outer.height()) / 2);
         }
     }
     QDialog::setVisible(visible);
