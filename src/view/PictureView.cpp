@@ -64,9 +64,20 @@ TPictureView::TPictureView(QWidget* parent) : QWidget(parent)
     setAttribute(Qt::WA_OpaquePaintEvent, false);
 }
 
-void TPictureView::pictureReplaced() { pictureReplaced(Picture); }
+void TPictureView::pictureReplaced()
+{
+    rebuildDisplay(Picture);
+    m_pristineKey = 0;
+}
 
-void TPictureView::pictureReplaced(const QImage& samePixels)
+void TPictureView::pictureReplaced(const QImage& pristine)
+{
+    const bool usable = pristine.size() == Picture.size() && pristine.format() == QImage::Format_RGB32;
+    rebuildDisplay(usable ? pristine : Picture);
+    m_pristineKey = usable ? pristine.cacheKey() : 0;
+}
+
+void TPictureView::rebuildDisplay(const QImage& source)
 {
     m_changed = QRegion();
     if (Picture.isNull() || size().isEmpty()) {
@@ -75,8 +86,7 @@ void TPictureView::pictureReplaced(const QImage& samePixels)
         m_display = QImage(size(), QImage::Format_RGB32);
         if (m_display.isNull())
             throw std::bad_alloc();
-        const bool usable = samePixels.size() == Picture.size() && samePixels.format() == QImage::Format_RGB32;
-        render(m_display.rect(), usable ? samePixels : Picture);
+        render(m_display.rect(), source);
     }
     update();
 }
@@ -110,7 +120,7 @@ void TPictureView::pictureChanged(const QRect& pixelRect)
 void TPictureView::restoreFrom(const QImage& pristine)
 {
     if (Picture.isNull() || pristine.isNull() || Picture.size() != pristine.size() ||
-        Picture.format() != QImage::Format_RGB32) {
+        Picture.format() != QImage::Format_RGB32 || pristine.cacheKey() != m_pristineKey) {
         QImage working = kuvaro::workingCopyOf(pristine);
         if (working.isNull() && !pristine.isNull())
             throw std::bad_alloc();

@@ -38,14 +38,16 @@ public:
     // The whole working bitmap is new (a load): the display copy is built
     // again at the view's size, and no pixel counts as changed.
     void pictureReplaced();
-    // As above, building the display copy from `samePixels`, an image with the
-    // pixels of the working bitmap (the pristine one right after a load, whose
-    // memory is at hand, while the fresh working copy is not yet).
-    void pictureReplaced(const QImage& samePixels);
+    // As above, for a working bitmap that is a fresh copy of `pristine`: the
+    // display copy is built from the pristine bitmap, whose memory is at hand
+    // (the fresh copy's is not yet), and later restores from the same
+    // pristine bitmap need only copy back what changed.
+    void pictureReplaced(const QImage& pristine);
     // Pixels inside pixelRect changed: rebuild and repaint only that part of the view.
     void pictureChanged(const QRect& pixelRect);
     // The working bitmap becomes equal to the pristine one again; only what
-    // changed since the last restore is copied back and shown anew.
+    // changed since the last restore is copied back and shown anew, unless
+    // the working bitmap was not made from this pristine bitmap.
     void restoreFrom(const QImage& pristine);
 
     // The picture pixels changed since the working bitmap last equalled the pristine one.
@@ -65,9 +67,12 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
+    void rebuildDisplay(const QImage& source);
     void render(const QRect& viewRect, const QImage& source);
 
     QImage m_display;
     double m_scale = 1.0;
     QRegion m_changed;
+    // The pristine bitmap the working bitmap was last made equal to (0: none known).
+    qint64 m_pristineKey = 0;
 };

@@ -16,6 +16,7 @@
 
 #include <QDialogButtonBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QFileDialog>
 #include <QFrame>
 #include <QLabel>
@@ -452,6 +453,56 @@ private Q_SLOTS:
         QCOMPARE(box.text, message + u'.');
         const QString difference = m_before->differenceTo(Snapshot(form));
         QVERIFY2(difference.isEmpty(), qPrintable(difference));
+    }
+
+    // The sample diagram lies next to the program, where the dialog starts:
+    // its name typed without extension opens it.
+    void sampleDiagram()
+    {
+        const QString path = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("Beispieldiagramm.bmp"));
+        QFile file(path);
+        QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(path));
+        const QByteArray head = file.read(30);
+        QVERIFY(file.size() < 2 * 1024 * 1024);
+        QCOMPARE(head.left(2), QByteArray("BM"));
+        QCOMPARE(qFromLittleEndian<quint16>(head.constData() + 28), quint16(24));
+        file.close();
+
+        Forms forms = createForms();
+        TMainForm& form = *forms.mainForm;
+        prepare(form);
+        DialogSeen dialog;
+        BoxSeen box;
+        openWith(
+            form,
+            [](QFileDialog* d) {
+                d->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(QStringLiteral("Beispieldiagramm"));
+                clickOpen(d);
+            },
+            dialog, box);
+        QVERIFY(!box.seen);
+        QCOMPARE(form.windowTitle(), QStringLiteral("  Kuvaro  26.01  - ") + QFileInfo(path).absoluteFilePath());
+        const QImage& picture = form.Image2->Picture;
+        QVERIFY(picture.width() >= 700 && picture.width() <= 900);
+        QVERIFY(picture.height() >= 500 && picture.height() <= 700);
+        QCOMPARE(form.Label4->text(), OriginPrompt);
+        // A diagram: mostly white paper, with black axes and a coloured curve.
+        int white = 0, dark = 0, coloured = 0;
+        for (int y = 0; y < picture.height(); ++y) {
+            for (int x = 0; x < picture.width(); ++x) {
+                const QColor c(picture.pixel(x, y));
+                if (c.lightness() > 245)
+                    ++white;
+                else if (c.lightness() < 60 && c.saturation() < 40)
+                    ++dark;
+                else if (c.saturation() > 120)
+                    ++coloured;
+            }
+        }
+        const int all = picture.width() * picture.height();
+        QVERIFY(white > all * 8 / 10);
+        QVERIFY(dark > 1000);
+        QVERIFY(coloured > 500);
     }
 
     void resetAllWithoutPicture()

@@ -331,6 +331,25 @@ private Q_SLOTS:
 #endif
     }
 
+    // A restore from another pristine bitmap than the one the working bitmap
+    // was made from copies all of it.
+    void restoreFromAnotherPristine()
+    {
+        const QImage first = test::pictureOf(300, 200, test::testColour);
+        const QImage second = test::pictureOf(300, 200, [](int x, int y) { return qRgb(x % 256, 0, y % 256); });
+        TPictureView view;
+        view.Picture = workingCopyOf(first);
+        view.setDisplayScale(1.5);
+        view.resize(fittedViewSize(first.size(), 1.5));
+        view.pictureReplaced(first);
+        paint(view.Picture, QRect(10, 10, 5, 5), qRgb(255, 0, 0));
+        view.pictureChanged(QRect(10, 10, 5, 5));
+        view.restoreFrom(second);
+        QVERIFY(view.Picture == second);
+        ViewOf fresh(second, 1.5);
+        QVERIFY(view.displayImage() == fresh.view.displayImage());
+    }
+
     // A working copy is independent of the pristine bitmap.
     void workingCopyIsIndependent()
     {
