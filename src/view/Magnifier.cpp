@@ -17,6 +17,8 @@ void stretchIntoMagnifier(const QImage& picture, const QRect& source, QImage& su
     const int dw = surface.width(), dh = surface.height();
     const QRgb outside = toQRgb(clGrey) | 0xFF000000u;
     const bool readable = !picture.isNull() && picture.depth() == 32;
+    // QImage::width() is a library call; asked for every pixel it doubled the time of a mouse move.
+    const int pictureWidth = picture.width();
 
     std::vector<int> columns(size_t(dw > 0 ? dw : 0));
     for (int dx = 0; dx < dw; ++dx)
@@ -29,7 +31,7 @@ void stretchIntoMagnifier(const QImage& picture, const QRect& source, QImage& su
         const QRgb* src = rowInside ? reinterpret_cast<const QRgb*>(picture.constScanLine(sy)) : nullptr;
         for (int dx = 0; dx < dw; ++dx) {
             const int sx = columns[size_t(dx)];
-            dst[dx] = (src && sx >= 0 && sx < picture.width()) ? src[sx] : outside;
+            dst[dx] = (src && sx >= 0 && sx < pictureWidth) ? src[sx] : outside;
         }
     }
 }
