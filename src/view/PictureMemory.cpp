@@ -20,7 +20,13 @@ namespace kuvaro {
 
 namespace {
 
-bool g_copyOnWriteAllowed = true;
+PictureMemoryKind g_kind = PictureMemoryKind::Automatic;
+
+[[maybe_unused]] bool copyOnWriteFor(size_t bytes)
+{
+    return g_kind == PictureMemoryKind::CopyOnWrite ||
+           (g_kind == PictureMemoryKind::Automatic && qint64(bytes) >= CopyOnWriteFromBytes);
+}
 
 qsizetype rgb32BytesPerLine(int width) { return qsizetype(width) * 4; }
 
@@ -122,7 +128,7 @@ PictureStorage::PictureStorage(QSize size)
     if (size.isEmpty())
         return;
     const size_t bytes = size_t(rgb32BytesPerLine(size.width())) * size_t(size.height());
-    if (g_copyOnWriteAllowed) {
+    if (copyOnWriteFor(bytes)) {
         auto file = std::make_shared<MemoryFile>();
         file->bytes = bytes;
         file->fd = ::memfd_create("kuvaro-picture", MFD_CLOEXEC);
@@ -142,9 +148,9 @@ PictureStorage::PictureStorage(QSize size)
             }
         }
     }
+    // Not filled: reading a picture writes every pixel, and a picture that
+    // cannot be read is thrown away with its memory.
     m_pixels = QImage(size, QImage::Format_RGB32);
-    if (!m_pixels.isNull())
-        m_pixels.fill(0xFF000000u);
 }
 
 PictureStorage::~PictureStorage() = default;
@@ -181,7 +187,7 @@ QImage workingCopyOf(const QImage& pristine)
         if (const MappingEntry* e = findMapping(pristine.constBits()); e && !e->isPrivate)
             file = e->file;
     }
-    if (file && g_copyOnWriteAllowed) {
+    if (file) {
         void* address = ::mmap(nullptr, file->bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE, file->fd, 0);
         if (address != MAP_FAILED) {
             auto* info = new CleanupInfo{address, file->bytes, file};
@@ -193,7 +199,10 @@ QImage workingCopyOf(const QImage& pristine)
                           pristine.bytesPerLine(), QImage::Format_RGB32, releaseMapping, info);
         }
     }
-    return pristine.format() == QImage::Format_RGB32 ? pristine.copy() : pristine.convertToFormat(QImage::Format_RGB32);
+    // An ordinary image shares its pixels until the first drawing copies them
+    // (QImage's own copy-on-write): a picture that is only looked at is never
+    // copied, and the pristine bitmap never sees the drawing.
+    return pristine.format() == QImage::Format_RGB32 ? pristine : pristine.convertToFormat(QImage::Format_RGB32);
 }
 
 bool isCopyOnWrite(const QImage& working, const QImage& pristine)
@@ -258,9 +267,9 @@ PictureStorage::PictureStorage(QSize size)
 {
     if (size.isEmpty())
         return;
+    // Not filled: reading a picture writes every pixel, and a picture that
+    // cannot be read is thrown away with its memory.
     m_pixels = QImage(size, QImage::Format_RGB32);
-    if (!m_pixels.isNull())
-        m_pixels.fill(0xFF000000u);
 }
 
 PictureStorage::~PictureStorage() = default;
@@ -274,7 +283,10 @@ QImage PictureStorage::finish()
 
 QImage workingCopyOf(const QImage& pristine)
 {
-    return pristine.format() == QImage::Format_RGB32 ? pristine.copy() : pristine.convertToFormat(QImage::Format_RGB32);
+    // An ordinary image shares its pixels until the first drawing copies them
+    // (QImage's own copy-on-write): a picture that is only looked at is never
+    // copied, and the pristine bitmap never sees the drawing.
+    return pristine.format() == QImage::Format_RGB32 ? pristine : pristine.convertToFormat(QImage::Format_RGB32);
 }
 
 bool isCopyOnWrite(const QImage&, const QImage&) { return false; }
@@ -289,6 +301,6 @@ void restorePixels(QImage& working, const QImage& pristine, const QRect& rect)
 
 #endif
 
-void setCopyOnWriteAllowed(bool allowed) { g_copyOnWriteAllowed = allowed; }
+void setPictureMemoryKind(PictureMemoryKind kind) { g_kind = kind; }
 
 } // namespace kuvaro

@@ -7,8 +7,9 @@
 // lives in an anonymous memory file, and the working bitmap is a private,
 // copy-on-write mapping of that file: making it costs nothing, drawing copies
 // only the memory pages that are drawn on, and restoring drops those copies
-// again, so the pristine pixels show through. Elsewhere, or when the system
-// refuses, both are ordinary images and restoring copies the pixels back.
+// again, so the pristine pixels show through. For small pictures, elsewhere,
+// or when the system refuses, both are ordinary images and restoring copies
+// the pixels back.
 
 #include <QImage>
 #include <QRect>
@@ -29,7 +30,7 @@ public:
     PictureStorage& operator=(const PictureStorage&) = delete;
 
     bool isNull() const { return m_pixels.isNull(); }
-    // The pixels to fill in (all black to begin with).
+    // The pixels to fill in, every one of them.
     QImage& pixels() { return m_pixels; }
     // Hands the filled-in picture over as the pristine bitmap, an image with
     // read-only data: drawing into it would draw into a copy.
@@ -41,8 +42,9 @@ private:
     std::unique_ptr<Mapping> m_mapping;
 };
 
-// A working bitmap with the pixels of the pristine one, independent of it.
-// Null when the memory cannot be had.
+// A working bitmap with the pixels of the pristine one: drawing into it never
+// changes the pristine one. An ordinary image shares the pristine pixels until
+// the first drawing copies them. Null when the memory cannot be had.
 QImage workingCopyOf(const QImage& pristine);
 
 // Makes the pixels of `rect` in the working bitmap equal to the pristine
@@ -52,7 +54,11 @@ void restorePixels(QImage& working, const QImage& pristine, const QRect& rect);
 // Whether the working bitmap is a copy-on-write view of the pristine one.
 bool isCopyOnWrite(const QImage& working, const QImage& pristine);
 
-// Tests switch the copy-on-write memory off to check the ordinary path.
-void setCopyOnWriteAllowed(bool allowed);
+// Which memory new pictures get. Automatic: copy-on-write memory for pictures
+// of CopyOnWriteFromBytes and more, where the system has it; smaller ones are
+// copied faster than such memory is set up. Tests choose either kind.
+enum class PictureMemoryKind { Automatic, Ordinary, CopyOnWrite };
+inline constexpr qint64 CopyOnWriteFromBytes = qint64(32) << 20;
+void setPictureMemoryKind(PictureMemoryKind kind);
 
 } // namespace kuvaro

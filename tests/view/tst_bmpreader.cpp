@@ -121,7 +121,7 @@ private Q_SLOTS:
         QVERIFY(m_blackWhite.save(m_dir.filePath(QStringLiteral("bw.png"))));
     }
 
-    void cleanup() { setCopyOnWriteAllowed(true); }
+    void cleanup() { setPictureMemoryKind(PictureMemoryKind::Automatic); }
 
     // Files written here byte by byte, for exact control of every field.
     void variants_data()
@@ -335,7 +335,7 @@ private Q_SLOTS:
         QFETCH(QImage, expected);
         const QString path = write(QStringLiteral("variant.bmp"), bytes);
         for (bool copyOnWrite : {true, false}) {
-            setCopyOnWriteAllowed(copyOnWrite);
+            setPictureMemoryKind(copyOnWrite ? PictureMemoryKind::CopyOnWrite : PictureMemoryKind::Ordinary);
             QImage got;
             try {
                 got = readBmpFile(path);

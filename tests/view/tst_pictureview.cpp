@@ -70,7 +70,7 @@ class TestPictureView : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void cleanup() { setCopyOnWriteAllowed(true); }
+    void cleanup() { setPictureMemoryKind(PictureMemoryKind::Automatic); }
 
     void fit_data()
     {
@@ -288,7 +288,7 @@ private Q_SLOTS:
     void restore()
     {
         QFETCH(bool, copyOnWrite);
-        setCopyOnWriteAllowed(copyOnWrite);
+        setPictureMemoryKind(copyOnWrite ? PictureMemoryKind::CopyOnWrite : PictureMemoryKind::Ordinary);
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("p.bmp"));
         {
