@@ -26,6 +26,8 @@ double fitScale(QSize inner, QSize picture)
 
 QSize fittedViewSize(QSize picture, double displayScale)
 {
+    // Products of doubles, truncated: 2000 pixels at 1478 / 2000 make 1478
+    // view pixels (an extended-precision product would come out just below).
     return QSize(int(picture.width() * displayScale), int(picture.height() * displayScale));
 }
 
