@@ -186,6 +186,8 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     TApplication app(argc, argv);
     initPlatform();
+    // Qt alone refuses pictures above 128 MB of pixels unless told otherwise.
+    QImageReader::setAllocationLimit(1024);
     // Opening a small picture takes milliseconds, so it is repeated more often.
     const int rounds = argc > 1 ? std::max(1, atoi(argv[1])) : 5;
     const int smallRounds = rounds * 8;

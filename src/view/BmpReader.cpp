@@ -374,9 +374,11 @@ void copyInto(QImage& pixels, const QImage& decoded)
 QImage decode(QFile& file, const Layout& l, qint64 fileSize)
 {
     // Qt refuses pictures above 128 MB of decoded pixels by default, with no
-    // more than a log line. Its BMP reader takes at most 16384 x 16384 pixels,
-    // which decode to at most 1024 MB; with that limit every picture it can
-    // read gets through, and the size checks before have refused the rest.
+    // more than a log line. Here the reader fills memory allocated below,
+    // where the limit does not apply; should it ever allocate itself, its BMP
+    // reader takes at most 16384 x 16384 pixels, at most 1024 MB decoded: with
+    // that limit every picture it can read gets through, and the size checks
+    // before have refused the rest.
     if (QImageReader::allocationLimit() != 0 && QImageReader::allocationLimit() < 1024)
         QImageReader::setAllocationLimit(1024);
 

@@ -10,6 +10,7 @@
 #include "view/PictureMemory.h"
 
 #include <QFile>
+#include <QImageReader>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -495,6 +496,37 @@ private Q_SLOTS:
                 QCOMPARE(got.pixel(x, y), expected);
             }
         }
+        QFile::remove(path);
+    }
+
+    // A picture that decodes to more than Qt's default limit of 128 MB opens,
+    // whatever the limit stands at.
+    void aboveQtsDefaultLimit()
+    {
+        QImageReader::setAllocationLimit(128);
+        const int w = 6000, h = 6000; // 144 MB at 32 bits
+        BmpFile f;
+        f.width = w;
+        f.height = h;
+        f.bits = 24;
+        const qsizetype rowBytes = qsizetype(w) * 3;
+        f.pixels = QByteArray(rowBytes * h, char(0xC0));
+        // One red pixel on the top line, one blue pixel on the bottom line.
+        char* red = f.pixels.data() + (h - 1) * rowBytes + 3 * 17;
+        red[0] = 0;
+        red[1] = 0;
+        red[2] = char(255);
+        char* blue = f.pixels.data() + 3 * (w - 1);
+        blue[0] = char(255);
+        blue[1] = 0;
+        blue[2] = 0;
+        const QString path = write(QStringLiteral("above-limit.bmp"), f.bytes());
+        f.pixels.clear();
+        const QImage got = readBmpFile(path, qint64(64) << 30);
+        QCOMPARE(got.size(), QSize(w, h));
+        QCOMPARE(got.pixel(17, 0), qRgb(255, 0, 0));
+        QCOMPARE(got.pixel(w - 1, h - 1), qRgb(0, 0, 255));
+        QCOMPARE(got.pixel(3000, 3000), qRgb(0xC0, 0xC0, 0xC0));
         QFile::remove(path);
     }
 
