@@ -8,6 +8,7 @@
 #include <QPaintEvent>
 
 #include <algorithm>
+#include <exception>
 #include <cstring>
 #include <functional>
 #if defined(__SSE2__)
@@ -370,13 +371,30 @@ void TPictureView::render(const QRect& viewRect, const QImage& source)
                         (pixelSpanOfView(m_scale, r.bottom(), ph).last - pixelSpanOfView(m_scale, r.top(), ph).first);
     if (work >= ParallelWork && r.height() >= 2 && std::thread::hardware_concurrency() >= 2) {
         const int middle = r.top() + r.height() / 2;
+        std::exception_ptr otherFailure;
+        std::thread other;
         try {
-            std::thread other(build, middle, r.bottom());
-            build(r.top(), middle - 1);
-            other.join();
-            return;
+            other = std::thread([&] {
+                try {
+                    build(middle, r.bottom());
+                } catch (...) {
+                    otherFailure = std::current_exception();
+                }
+            });
         } catch (const std::system_error&) {
-            // no second thread to be had: build all lines here
+            // no second thread to be had: all lines are built here
+        }
+        if (other.joinable()) {
+            try {
+                build(r.top(), middle - 1);
+            } catch (...) {
+                other.join();
+                throw;
+            }
+            other.join();
+            if (otherFailure)
+                std::rethrow_exception(otherFailure);
+            return;
         }
     }
     build(r.top(), r.bottom());
