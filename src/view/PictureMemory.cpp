@@ -1,13 +1,8 @@
 #include "view/PictureMemory.h"
 
-#include <QMutex>
-#include <QMutexLocker>
-
 #include <algorithm>
 #include <cstring>
 #include <map>
-#include <system_error>
-#include <thread>
 
 #if defined(__linux__)
 #include <fcntl.h>
@@ -56,7 +51,6 @@ struct MappingEntry
     bool isPrivate = false;
 };
 
-QMutex g_registryLock;
 std::map<const uchar*, MappingEntry>& registry()
 {
     static std::map<const uchar*, MappingEntry> r;
@@ -70,32 +64,12 @@ struct CleanupInfo
     std::shared_ptr<MemoryFile> file;
 };
 
-// Giving back the memory of a large picture keeps the kernel busy for a tenth
-// of a second per 400 MB; a short-lived thread does it, so the window does
-// not wait for it. The thread touches nothing but the mapping and the file,
-// which no image refers to any more.
-constexpr size_t BackgroundReleaseBytes = size_t(32) << 20;
-
 void releaseMapping(void* info)
 {
     auto* c = static_cast<CleanupInfo*>(info);
-    {
-        QMutexLocker lock(&g_registryLock);
-        registry().erase(static_cast<const uchar*>(c->address));
-    }
-    auto release = [c] {
-        ::munmap(c->address, c->bytes);
-        delete c; // the last reference to the file closes it
-    };
-    if (c->bytes >= BackgroundReleaseBytes) {
-        try {
-            std::thread(release).detach();
-            return;
-        } catch (const std::system_error&) {
-            // no thread to be had: release here
-        }
-    }
-    release();
+    registry().erase(static_cast<const uchar*>(c->address));
+    ::munmap(c->address, c->bytes);
+    delete c; // the last reference to the file closes it
 }
 
 MappingEntry* findMapping(const uchar* address)
@@ -167,7 +141,6 @@ QImage PictureStorage::finish()
     m_pixels = QImage();
     auto* info = new CleanupInfo{m_mapping->address, m_mapping->file->bytes, m_mapping->file};
     {
-        QMutexLocker lock(&g_registryLock);
         registry()[static_cast<const uchar*>(info->address)] = MappingEntry{m_mapping->file, false};
     }
     m_mapping->address = nullptr;
@@ -183,7 +156,6 @@ QImage workingCopyOf(const QImage& pristine)
         return QImage();
     std::shared_ptr<MemoryFile> file;
     {
-        QMutexLocker lock(&g_registryLock);
         if (const MappingEntry* e = findMapping(pristine.constBits()); e && !e->isPrivate)
             file = e->file;
     }
@@ -192,7 +164,6 @@ QImage workingCopyOf(const QImage& pristine)
         if (address != MAP_FAILED) {
             auto* info = new CleanupInfo{address, file->bytes, file};
             {
-                QMutexLocker lock(&g_registryLock);
                 registry()[static_cast<const uchar*>(address)] = MappingEntry{file, true};
             }
             return QImage(static_cast<uchar*>(address), pristine.width(), pristine.height(),
@@ -209,7 +180,6 @@ bool isCopyOnWrite(const QImage& working, const QImage& pristine)
 {
     if (working.isNull() || pristine.isNull() || working.size() != pristine.size())
         return false;
-    QMutexLocker lock(&g_registryLock);
     const MappingEntry* w = findMapping(working.constBits());
     const MappingEntry* p = findMapping(pristine.constBits());
     return w && p && w->isPrivate && !p->isPrivate && w->file == p->file;

@@ -8,15 +8,12 @@
 #include <QPaintEvent>
 
 #include <algorithm>
-#include <exception>
 #include <cstring>
 #include <functional>
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
 #include <new>
-#include <system_error>
-#include <thread>
 #include <vector>
 
 using kuvaro::PixelSpan;
@@ -33,8 +30,6 @@ constexpr int RedByte = LittleEndian ? 2 : 1;
 // Lines summed into 16-bit counters before they are carried over into the
 // 32-bit sums: 257 lines of 255 still fit.
 constexpr int LinesPerBatch = 257;
-// Picture pixels to read from which building the display is split over two threads.
-constexpr qint64 ParallelWork = 256 * 1024;
 // Picture pixels per view pixel up to which 32-bit sums of bytes cannot overflow.
 constexpr double MaxVectorArea = double(0xFFFFFFFFu / 255);
 
@@ -344,7 +339,6 @@ void TPictureView::render(const QRect& viewRect, const QImage& source)
     if (r.isEmpty() || source.isNull())
         return;
     const int pw = source.width();
-    const int ph = source.height();
 
     std::vector<PixelSpan> columns(size_t(r.width()));
     bool singleColumns = true;
@@ -355,49 +349,9 @@ void TPictureView::render(const QRect& viewRect, const QImage& source)
         singleColumns = singleColumns && w == 1;
         smallColumns = smallColumns && w <= 2;
     }
-    // The display's memory is taken once here: the lines below may be built
-    // by two threads, and each writes only its own lines.
     uchar* displayBits = m_display.bits();
-    const qsizetype displayLine = m_display.bytesPerLine();
-    const double scale = m_scale;
-
-    auto build = [&, scale, displayBits, displayLine](int firstLine, int lastLine) {
-        renderLines(source, scale, columns, singleColumns, smallColumns, r.left(), firstLine, lastLine, displayBits,
-                    displayLine);
-    };
-    // A whole display of a large picture reads every picture pixel; the
-    // machine's second core takes half of the lines.
-    const qint64 work = qint64(columns.back().last - columns.front().first) *
-                        (pixelSpanOfView(m_scale, r.bottom(), ph).last - pixelSpanOfView(m_scale, r.top(), ph).first);
-    if (work >= ParallelWork && r.height() >= 2 && std::thread::hardware_concurrency() >= 2) {
-        const int middle = r.top() + r.height() / 2;
-        std::exception_ptr otherFailure;
-        std::thread other;
-        try {
-            other = std::thread([&] {
-                try {
-                    build(middle, r.bottom());
-                } catch (...) {
-                    otherFailure = std::current_exception();
-                }
-            });
-        } catch (const std::system_error&) {
-            // no second thread to be had: all lines are built here
-        }
-        if (other.joinable()) {
-            try {
-                build(r.top(), middle - 1);
-            } catch (...) {
-                other.join();
-                throw;
-            }
-            other.join();
-            if (otherFailure)
-                std::rethrow_exception(otherFailure);
-            return;
-        }
-    }
-    build(r.top(), r.bottom());
+    renderLines(source, m_scale, columns, singleColumns, smallColumns, r.left(), r.top(), r.bottom(), displayBits,
+                m_display.bytesPerLine());
 }
 
 void TPictureView::paintEvent(QPaintEvent* event)
