@@ -29,15 +29,15 @@ void setLabelFontColor(QLabel* label, TColor text)
 
 TColor labelFontColor(const QLabel* label) { return fromQColor(label->palette().color(QPalette::WindowText)); }
 
-QLabel* makeLabel(QWidget* parent, const LabelSpec& spec)
+QLabel* makeLabel(QWidget* parent, const LabelSetup& setup)
 {
-    auto* label = new QLabel(spec.text, parent);
-    label->setObjectName(QString::fromLatin1(spec.name));
-    label->setGeometry(spec.geometry);
-    label->setAlignment(spec.alignment | Qt::AlignVCenter);
-    label->setFont(spec.font);
+    auto* label = new QLabel(setup.text, parent);
+    label->setObjectName(QString::fromLatin1(setup.name));
+    label->setGeometry(setup.geometry);
+    label->setAlignment(setup.alignment | Qt::AlignVCenter);
+    label->setFont(setup.font);
     label->setTextFormat(Qt::PlainText);
-    setLabelColor(label, spec.background);
+    setLabelColor(label, setup.background);
     return label;
 }
 

@@ -47,7 +47,7 @@ TColor labelFontColor(const QLabel* label);
 
 void setBackground(QWidget* w, TColor background);
 
-struct LabelSpec
+struct LabelSetup
 {
     const char* name;
     QRect geometry;
@@ -57,7 +57,7 @@ struct LabelSpec
     QFont font;
 };
 
-QLabel* makeLabel(QWidget* parent, const LabelSpec& spec);
+QLabel* makeLabel(QWidget* parent, const LabelSetup& setup);
 
 // Runs a file dialog modally and returns its result. Return in the file name field can
 // accept the dialog while the name completer's list is open; that list would stay on
