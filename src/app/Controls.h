@@ -47,6 +47,12 @@ TColor labelFontColor(const QLabel* label);
 
 void setBackground(QWidget* w, TColor background);
 
+// A fixed dialog frame with a title bar and a close box, no minimise or maximise
+// button (without CustomizeWindowHint X11 window managers add them all).
+inline constexpr Qt::WindowFlags FixedDialogFlags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                                                    Qt::MSWindowsFixedSizeDialogHint;
+
 struct LabelSetup
 {
     const char* name;

@@ -39,8 +39,7 @@ QString buildMessageText(const QString& buildStamp, const QString& versionText)
 using namespace kuvaro;
 
 TLizForm::TLizForm(const QString& buildStamp, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
-                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+    : QDialog(parent, FixedDialogFlags),
       m_buildStamp(buildStamp)
 {
     setObjectName(QStringLiteral("LizForm"));

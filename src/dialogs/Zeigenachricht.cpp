@@ -14,8 +14,7 @@
 using namespace kuvaro;
 
 TZeigeNachrichtForm::TZeigeNachrichtForm(int& answerCell, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
-                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+    : QDialog(parent, FixedDialogFlags),
       m_answer(answerCell)
 {
     setObjectName(QStringLiteral("ZeigeNachrichtForm"));
