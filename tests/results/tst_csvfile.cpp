@@ -4,6 +4,7 @@
 #include "app/Errors.h"
 #include "common/TestMain.h"
 #include "results/CsvFile.h"
+#include "results/ResultSamples.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,39 +12,17 @@
 #include <QTemporaryDir>
 
 #include <cerrno>
-#include <csignal>
-#include <sys/resource.h>
 #include <unistd.h>
 
 using namespace kuvaro;
+using namespace kuvaro::test;
 
-using CsvPoints = QList<CsvPoint>;
 Q_DECLARE_METATYPE(CsvPoints)
 
 namespace {
 
-const CsvPoints WorkedExample = {{"1", "   0,0", "   5,0"}, {"2", "  10,0", "   7,5"}, {"3", "  20,0", "   6,0"}};
-
-// The worked example byte for byte: BOM, ten lines with CR LF, "ä" as C3 A4.
-const QByteArray WorkedExampleBytes = QByteArray("\xEF\xBB\xBF"
-                                                 ";\r\n"
-                                                 "Programm kuvaro1\r\n"
-                                                 ";\r\n"
-                                                 ";\r\n"
-                                                 "Nr.;x-Koord;y-Koord;Einzel-Fl\xC3\xA4"
-                                                 "chen;\r\n"
-                                                 "1;   0,0;   5,0;;\r\n"
-                                                 "2;  10,0;   7,5;=(B7-B6)*(C7+C6)/2;\r\n"
-                                                 "3;  20,0;   6,0;=(B8-B7)*(C8+C7)/2;\r\n"
-                                                 ";\r\n"
-                                                 ";Fl\xC3\xA4"
-                                                 "chensumme;;=Summe(d6:d8);\r\n");
-
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(unreadable)");
-}
+// The lines before the points.
+const QStringList Head = {";", "Programm kuvaro1", ";", ";", "Nr.;x-Koord;y-Koord;Einzel-Flächen;"};
 
 bool writeBytes(const QString& path, const QByteArray& bytes)
 {
@@ -70,32 +49,6 @@ QByteArray largePayload()
         points.append({QString::number(i + 1), QStringLiteral("%1,0").arg(i, 6), QStringLiteral("%1,5").arg(i % 97, 6)});
     return encodeResultFile(buildResultLines(points));
 }
-
-// While it lives, files of this process cannot grow beyond `bytes`: a write past
-// that fails with EFBIG (the signal that would end the process is ignored).
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &m_old);
-        rlimit limited = m_old;
-        limited.rlim_cur = bytes;
-        m_active = setrlimit(RLIMIT_FSIZE, &limited) == 0;
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_old);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-    bool active() const { return m_active; }
-
-private:
-    rlimit m_old{};
-    void (*m_oldHandler)(int) = nullptr;
-    bool m_active = false;
-};
 
 } // namespace
 
@@ -137,45 +90,21 @@ private Q_SLOTS:
         QTest::addColumn<CsvPoints>("points");
         QTest::addColumn<QStringList>("expected");
         QTest::newRow("one point") << CsvPoints{{"1", "   0,0", "   5,0"}}
-                                   << QStringList{";",
-                                                  "Programm kuvaro1",
-                                                  ";",
-                                                  ";",
-                                                  "Nr.;x-Koord;y-Koord;Einzel-Flächen;",
-                                                  "1;   0,0;   5,0;;",
-                                                  ";",
-                                                  ";Flächensumme;;=Summe(d6:d6);"};
+                                   << Head + QStringList{"1;   0,0;   5,0;;", ";", ";Flächensumme;;=Summe(d6:d6);"};
         QTest::newRow("two points") << CsvPoints{{"1", "   0,0", "   5,0"}, {"2", "  10,0", "   7,5"}}
-                                    << QStringList{";",
-                                                   "Programm kuvaro1",
-                                                   ";",
-                                                   ";",
-                                                   "Nr.;x-Koord;y-Koord;Einzel-Flächen;",
-                                                   "1;   0,0;   5,0;;",
-                                                   "2;  10,0;   7,5;=(B7-B6)*(C7+C6)/2;",
-                                                   ";",
-                                                   ";Flächensumme;;=Summe(d6:d7);"};
+                                    << Head + QStringList{"1;   0,0;   5,0;;",
+                                                          "2;  10,0;   7,5;=(B7-B6)*(C7+C6)/2;",
+                                                          ";",
+                                                          ";Flächensumme;;=Summe(d6:d7);"};
         QTest::newRow("three points") << WorkedExample
-                                      << QStringList{";",
-                                                     "Programm kuvaro1",
-                                                     ";",
-                                                     ";",
-                                                     "Nr.;x-Koord;y-Koord;Einzel-Flächen;",
-                                                     "1;   0,0;   5,0;;",
-                                                     "2;  10,0;   7,5;=(B7-B6)*(C7+C6)/2;",
-                                                     "3;  20,0;   6,0;=(B8-B7)*(C8+C7)/2;",
-                                                     ";",
-                                                     ";Flächensumme;;=Summe(d6:d8);"};
+                                      << Head + QStringList{"1;   0,0;   5,0;;",
+                                                            "2;  10,0;   7,5;=(B7-B6)*(C7+C6)/2;",
+                                                            "3;  20,0;   6,0;=(B8-B7)*(C8+C7)/2;",
+                                                            ";",
+                                                            ";Flächensumme;;=Summe(d6:d8);"};
         // Texts go in as they stand: leading blanks kept, no conversion.
         QTest::newRow("texts as they stand") << CsvPoints{{"7", "-0,0", "abc"}}
-                                             << QStringList{";",
-                                                            "Programm kuvaro1",
-                                                            ";",
-                                                            ";",
-                                                            "Nr.;x-Koord;y-Koord;Einzel-Flächen;",
-                                                            "7;-0,0;abc;;",
-                                                            ";",
-                                                            ";Flächensumme;;=Summe(d6:d6);"};
+                                             << Head + QStringList{"7;-0,0;abc;;", ";", ";Flächensumme;;=Summe(d6:d6);"};
     }
 
     void lines()

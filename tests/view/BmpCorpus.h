@@ -163,16 +163,6 @@ inline QList<QRgb> testPalette(int n)
 // The colour of each pixel of the test pictures with true colour.
 inline QRgb testColour(int x, int y) { return qRgb((x * 19 + 7) % 256, (y * 37 + 11) % 256, (x * y * 11 + 50) % 256); }
 
-// A picture from a function of x and y.
-inline QImage pictureOf(int width, int height, const std::function<QRgb(int x, int y)>& colour)
-{
-    QImage img(width, height, QImage::Format_RGB32);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            img.setPixel(x, y, colour(x, y));
-    return img;
-}
-
 // An 8-bit run-length picture 6 x 4 using every kind of code: runs, a run of
 // single pixels, ends of line, a jump that skips the rest of one line and the
 // start of the next, and the end of the picture. Skipped pixels are index 0.
@@ -229,18 +219,21 @@ inline BmpFile plain24(int width, int height)
     return f;
 }
 
-inline BmpFile rle8File()
+// A run-length coded file of the sample: compression 1 for 8 bits, 2 for 4 bits.
+inline BmpFile runLengthFile(const RunLengthSample& s, int bits, quint32 compression, int paletteSize)
 {
-    const RunLengthSample s = rle8Sample();
     BmpFile f;
     f.width = s.width;
     f.height = s.height;
-    f.bits = 8;
-    f.compression = 1;
-    f.palette = testPalette(8);
+    f.bits = bits;
+    f.compression = compression;
+    f.palette = testPalette(paletteSize);
     f.pixels = s.stream;
     return f;
 }
+
+inline BmpFile rle8File() { return runLengthFile(rle8Sample(), 8, 1, 8); }
+inline BmpFile rle4File() { return runLengthFile(rle4Sample(), 4, 2, 16); }
 
 inline BmpFile headerOnly(qint64 width, qint64 height, int bits = 24)
 {
@@ -320,14 +313,8 @@ inline QList<BrokenFile> brokenFiles()
         list.append({"jump out of the picture", f.bytes(), invalid});
     }
     {
-        const RunLengthSample s = rle4Sample();
-        BmpFile f;
-        f.width = s.width;
-        f.height = s.height;
-        f.bits = 4;
-        f.compression = 2;
-        f.palette = testPalette(16);
-        f.pixels = s.stream.left(11); // inside the run of single pixels
+        BmpFile f = rle4File();
+        f.pixels = f.pixels.left(11); // inside the run of single pixels
         list.append({"4-bit run-length stream cut", f.bytes(), invalid});
     }
     {
@@ -371,31 +358,17 @@ inline QList<BrokenFile> brokenFiles()
         qToLittleEndian<quint32>(20, b.data() + 14);
         list.append({"unknown header size", b, invalid});
     }
-    {
+    // The good 24-bit file with one header field that does not fit.
+    auto changed = [](const std::function<void(BmpFile&)>& change) {
         BmpFile f = plain24(9, 5);
-        f.bits = 2;
-        list.append({"2 bits a pixel", f.bytes(), invalid});
-    }
-    {
-        BmpFile f = plain24(9, 5);
-        f.planes = 2;
-        list.append({"two planes", f.bytes(), invalid});
-    }
-    {
-        BmpFile f = plain24(9, 5);
-        f.compression = 4;
-        list.append({"JPEG inside", f.bytes(), invalid});
-    }
-    {
-        BmpFile f = plain24(9, 5);
-        f.compression = 1;
-        list.append({"run-length code on 24 bits", f.bytes(), invalid});
-    }
-    {
-        BmpFile f = plain24(9, 5);
-        f.compression = 3;
-        list.append({"colour masks on 24 bits", f.bytes(), invalid});
-    }
+        change(f);
+        return f.bytes();
+    };
+    list.append({"2 bits a pixel", changed([](BmpFile& f) { f.bits = 2; }), invalid});
+    list.append({"two planes", changed([](BmpFile& f) { f.planes = 2; }), invalid});
+    list.append({"JPEG inside", changed([](BmpFile& f) { f.compression = 4; }), invalid});
+    list.append({"run-length code on 24 bits", changed([](BmpFile& f) { f.compression = 1; }), invalid});
+    list.append({"colour masks on 24 bits", changed([](BmpFile& f) { f.compression = 3; }), invalid});
     {
         BmpFile f;
         f.headerSize = 64;

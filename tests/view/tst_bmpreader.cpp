@@ -4,6 +4,7 @@
 // the right message.
 
 #include "app/Errors.h"
+#include "common/Pictures.h"
 #include "common/TestMain.h"
 #include "view/BmpCorpus.h"
 #include "view/BmpReader.h"
@@ -49,26 +50,6 @@ QRgb significantBits(const char* tag)
     if (t.contains("5-5-5"))
         return 0xFFF8F8F8u;
     return 0xFFFFFFFFu;
-}
-
-// Where two pictures differ first, for the failure message.
-QString firstDifference(const QImage& got, const QImage& expected, QRgb significant = 0xFFFFFFFFu)
-{
-    if (got.size() != expected.size())
-        return QStringLiteral("size %1 x %2, expected %3 x %4")
-            .arg(got.width())
-            .arg(got.height())
-            .arg(expected.width())
-            .arg(expected.height());
-    for (int y = 0; y < got.height(); ++y)
-        for (int x = 0; x < got.width(); ++x)
-            if ((got.pixel(x, y) & significant) != (expected.pixel(x, y) & significant))
-                return QStringLiteral("pixel %1,%2 is %3, expected %4")
-                    .arg(x)
-                    .arg(y)
-                    .arg(got.pixel(x, y), 8, 16, QLatin1Char('0'))
-                    .arg(expected.pixel(x, y), 8, 16, QLatin1Char('0'));
-    return QString();
 }
 
 QString readFailure(const QString& path, qint64 available = -1)
@@ -316,13 +297,7 @@ private Q_SLOTS:
         }
         {
             const RunLengthSample s = rle4Sample();
-            BmpFile f;
-            f.width = s.width;
-            f.height = s.height;
-            f.bits = 4;
-            f.compression = 2;
-            f.palette = testPalette(16);
-            f.pixels = s.stream;
+            BmpFile f = rle4File();
             QTest::newRow("4 bits, run-length coded") << f.bytes() << runLengthImage(s, f.palette);
             BmpFile os2 = f;
             os2.headerSize = 64;

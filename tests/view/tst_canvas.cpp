@@ -2,6 +2,7 @@
 // paints up to but not including its end point, pixels outside are skipped, and
 // a wide pen spreads across the stroke only.
 
+#include "common/Pictures.h"
 #include "common/TestMain.h"
 #include "view/Canvas.h"
 
@@ -11,6 +12,7 @@
 #include <cmath>
 
 using namespace kuvaro;
+using kuvaro::test::pixelRect;
 
 namespace {
 
@@ -31,15 +33,6 @@ QSet<QPoint> painted(const QImage& img)
         for (int x = 0; x < img.width(); ++x)
             if (img.pixel(x, y) != Paper)
                 out.insert(QPoint(x, y));
-    return out;
-}
-
-QSet<QPoint> rect(int left, int top, int right, int bottom)
-{
-    QSet<QPoint> out;
-    for (int y = top; y <= bottom; ++y)
-        for (int x = left; x <= right; ++x)
-            out.insert(QPoint(x, y));
     return out;
 }
 
@@ -75,11 +68,11 @@ private Q_SLOTS:
         QTest::addColumn<QPoint>("from");
         QTest::addColumn<QPoint>("to");
         QTest::addColumn<QSet<QPoint>>("expected");
-        QTest::newRow("right") << QPoint(2, 5) << QPoint(6, 5) << rect(2, 5, 5, 5);
-        QTest::newRow("left") << QPoint(6, 5) << QPoint(2, 5) << rect(3, 5, 6, 5);
-        QTest::newRow("down") << QPoint(4, 1) << QPoint(4, 4) << rect(4, 1, 4, 3);
-        QTest::newRow("up") << QPoint(4, 4) << QPoint(4, 1) << rect(4, 2, 4, 4);
-        QTest::newRow("one step") << QPoint(3, 3) << QPoint(4, 3) << rect(3, 3, 3, 3);
+        QTest::newRow("right") << QPoint(2, 5) << QPoint(6, 5) << pixelRect(2, 5, 5, 5);
+        QTest::newRow("left") << QPoint(6, 5) << QPoint(2, 5) << pixelRect(3, 5, 6, 5);
+        QTest::newRow("down") << QPoint(4, 1) << QPoint(4, 4) << pixelRect(4, 1, 4, 3);
+        QTest::newRow("up") << QPoint(4, 4) << QPoint(4, 1) << pixelRect(4, 2, 4, 4);
+        QTest::newRow("one step") << QPoint(3, 3) << QPoint(4, 3) << pixelRect(3, 3, 3, 3);
         QTest::newRow("zero length") << QPoint(3, 3) << QPoint(3, 3) << QSet<QPoint>();
         QTest::newRow("diagonal down-right")
             << QPoint(0, 0) << QPoint(4, 4) << QSet<QPoint>{{0, 0}, {1, 1}, {2, 2}, {3, 3}};
@@ -88,9 +81,9 @@ private Q_SLOTS:
         QTest::newRow("diagonal up-right")
             << QPoint(1, 6) << QPoint(4, 3) << QSet<QPoint>{{1, 6}, {2, 5}, {3, 4}};
         // Clipping: only the pixels inside the 10 x 10 picture are painted.
-        QTest::newRow("from outside left") << QPoint(-3, 2) << QPoint(4, 2) << rect(0, 2, 3, 2);
-        QTest::newRow("to outside right") << QPoint(7, 2) << QPoint(14, 2) << rect(7, 2, 9, 2);
-        QTest::newRow("from outside top") << QPoint(9, -5) << QPoint(9, 2) << rect(9, 0, 9, 1);
+        QTest::newRow("from outside left") << QPoint(-3, 2) << QPoint(4, 2) << pixelRect(0, 2, 3, 2);
+        QTest::newRow("to outside right") << QPoint(7, 2) << QPoint(14, 2) << pixelRect(7, 2, 9, 2);
+        QTest::newRow("from outside top") << QPoint(9, -5) << QPoint(9, 2) << pixelRect(9, 0, 9, 1);
         QTest::newRow("wholly outside") << QPoint(-5, -1) << QPoint(20, -1) << QSet<QPoint>();
         QTest::newRow("crossing the corner")
             << QPoint(-2, 12) << QPoint(12, -2) << QSet<QPoint>{{1, 9}, {2, 8}, {3, 7}, {4, 6}, {5, 5},
@@ -160,7 +153,7 @@ private Q_SLOTS:
         c.LineTo(5, 1);
         c.LineTo(5, 4);
         // The corner is painted by the second line, the last end point by nobody.
-        QCOMPARE(painted(img), rect(1, 1, 5, 1) | rect(5, 1, 5, 3));
+        QCOMPARE(painted(img), pixelRect(1, 1, 5, 1) | pixelRect(5, 1, 5, 3));
     }
 
     void penColourIsBbggrr_data()
@@ -194,12 +187,12 @@ private Q_SLOTS:
         QTest::addColumn<QPoint>("from");
         QTest::addColumn<QPoint>("to");
         QTest::addColumn<QSet<QPoint>>("expected");
-        QTest::newRow("left arm") << QPoint(91, 100) << QPoint(97, 100) << rect(91, 99, 96, 101);
-        QTest::newRow("right arm") << QPoint(103, 100) << QPoint(109, 100) << rect(103, 99, 108, 101);
-        QTest::newRow("upper arm") << QPoint(100, 91) << QPoint(100, 97) << rect(99, 91, 101, 96);
-        QTest::newRow("lower arm") << QPoint(100, 103) << QPoint(100, 109) << rect(99, 103, 101, 108);
-        QTest::newRow("clipped at the top") << QPoint(10, 0) << QPoint(14, 0) << rect(10, 0, 13, 1);
-        QTest::newRow("clipped at the left") << QPoint(0, 20) << QPoint(0, 17) << rect(0, 18, 1, 20);
+        QTest::newRow("left arm") << QPoint(91, 100) << QPoint(97, 100) << pixelRect(91, 99, 96, 101);
+        QTest::newRow("right arm") << QPoint(103, 100) << QPoint(109, 100) << pixelRect(103, 99, 108, 101);
+        QTest::newRow("upper arm") << QPoint(100, 91) << QPoint(100, 97) << pixelRect(99, 91, 101, 96);
+        QTest::newRow("lower arm") << QPoint(100, 103) << QPoint(100, 109) << pixelRect(99, 103, 101, 108);
+        QTest::newRow("clipped at the top") << QPoint(10, 0) << QPoint(14, 0) << pixelRect(10, 0, 13, 1);
+        QTest::newRow("clipped at the left") << QPoint(0, 20) << QPoint(0, 17) << pixelRect(0, 18, 1, 20);
     }
 
     void widePen()

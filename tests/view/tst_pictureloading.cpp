@@ -8,6 +8,7 @@
 #include "app/Application.h"
 #include "app/Main.h"
 #include "app/Startup.h"
+#include "common/Pictures.h"
 #include "common/TestMain.h"
 #include "dialogs/Inputmessage.h"
 #include "view/BmpCorpus.h"
@@ -37,13 +38,6 @@ namespace {
 
 const QString OriginPrompt = QStringLiteral("  Erfasse mit rechtem Mausklick den Nullpunkt");
 const QString StartPrompt = QStringLiteral("  Öffne eine Grafikdatei (*.bmp) mit einem X,Y-Diagramm");
-
-// A diagram-like picture whose pixels differ from everything the program draws.
-QImage patternPicture(QSize size)
-{
-    return pictureOf(size.width(), size.height(),
-                     [](int x, int y) { return qRgb(150 + x % 80, 150 + y % 80, 190 + (x + y) % 50); });
-}
 
 QByteArray bmpOf(const QImage& img)
 {

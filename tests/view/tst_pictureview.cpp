@@ -4,6 +4,7 @@
 // the same display as a full rebuild, and a restore makes the working bitmap
 // equal to the pristine one again.
 
+#include "common/Pictures.h"
 #include "common/TestMain.h"
 #include "view/BmpCorpus.h"
 #include "view/BmpReader.h"
@@ -17,6 +18,7 @@
 #include <QTest>
 
 using namespace kuvaro;
+using kuvaro::test::firstDifference;
 
 namespace {
 
@@ -40,21 +42,6 @@ struct ViewOf
         view.pictureReplaced();
     }
 };
-
-QString firstDifference(const QImage& got, const QImage& expected)
-{
-    if (got.size() != expected.size())
-        return QStringLiteral("sizes differ");
-    for (int y = 0; y < got.height(); ++y)
-        for (int x = 0; x < got.width(); ++x)
-            if (got.pixel(x, y) != expected.pixel(x, y))
-                return QStringLiteral("pixel %1,%2 is %3, expected %4")
-                    .arg(x)
-                    .arg(y)
-                    .arg(got.pixel(x, y), 8, 16, QLatin1Char('0'))
-                    .arg(expected.pixel(x, y), 8, 16, QLatin1Char('0'));
-    return QString();
-}
 
 void paint(QImage& img, const QRect& r, QRgb colour)
 {
