@@ -2,34 +2,24 @@
 // for unsaved points, and a failing save that keeps the window open.
 
 #include "app/Main.h"
-#include "app/Startup.h"
+#include "common/FormDriver.h"
+#include "common/ProgramTexts.h"
 #include "common/TestMain.h"
 #include "dialogs/Zeigenachricht.h"
-#include "results/DialogScript.h"
 
-#include <QDir>
 #include <QFile>
 #include <QLabel>
-#include <QTemporaryDir>
 #include <QToolButton>
 
 using namespace kuvaro;
-using kuvaro::test::DialogScript;
-
-namespace {
-
-const QString Question = QStringLiteral("question: Sollen die digitalisierten Punkte gespeichert werden ?");
-const QString SaveDialog = QStringLiteral("file: Speichern als");
-
-} // namespace
+using namespace kuvaro::test;
 
 class TestClosing : public QObject
 {
     Q_OBJECT
 
-    Forms forms;
+    std::unique_ptr<FormDriver> d;
     TMainForm* form = nullptr;
-    std::unique_ptr<QTemporaryDir> dir;
 
     // Loads a white picture, calibrates with three right presses (the
     // differences already entered, so no input dialog comes up) and captures
@@ -39,7 +29,7 @@ class TestClosing : public QObject
         if (form->PictureEmpty()) {
             QImage picture(400, 300, QImage::Format_RGB32);
             picture.fill(Qt::white);
-            form->SetPicture(picture, dir->filePath(QStringLiteral("diagramm.bmp")));
+            form->SetPicture(picture, d->folder.filePath(QStringLiteral("diagramm.bmp")));
             form->XdiffLabel->setText(QStringLiteral("10"));
             form->YdiffLabel->setText(QStringLiteral("10"));
             form->Image1MouseDown(Qt::RightButton, Qt::RightButton, 20, 200);
@@ -56,36 +46,19 @@ class TestClosing : public QObject
     // Saves through "Ergebnis speichern" into the test folder.
     void save(const QString& name)
     {
-        DialogScript script;
-        script.then(DialogScript::saveAs(dir->filePath(name))).then(DialogScript::clickNein());
+        d->dialogs.then(DialogScript::typeFileName(d->folder.filePath(name))).then(DialogScript::clickNein());
         QTest::mouseClick(form->ErgSpeichernSBtn, Qt::LeftButton);
-        QCOMPARE(script.seen.size(), 2);
-    }
-
-    QStringList files() const
-    {
-        return QDir(dir->path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot);
+        QCOMPARE(d->dialogs.takeSeen().size(), 2);
     }
 
 private Q_SLOTS:
-    void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
-
     void init()
     {
-        forms = createForms();
-        form = forms.mainForm.get();
-        form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form));
-        dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(dir->isValid());
+        FormDriver::start(d);
+        form = d->form;
     }
 
-    void cleanup()
-    {
-        forms = Forms();
-        form = nullptr;
-        dir.reset();
-    }
+    void cleanup() { FormDriver::finish(d); }
 
     void captureSetsTheFlag()
     {
@@ -97,9 +70,8 @@ private Q_SLOTS:
     void emptyListClosesWithoutQuestion()
     {
         form->PointsUnsaved = 1; // points captured and then cleared
-        DialogScript script;
         clickBeenden();
-        QCOMPARE(script.seen, QStringList());
+        QCOMPARE(d->dialogs.seen, QStringList());
         QVERIFY(!form->isVisible());
     }
 
@@ -115,10 +87,9 @@ private Q_SLOTS:
         // Every answer but "Ja" closes without saving.
         QFETCH(QString, how);
         capture(2);
-        DialogScript script;
-        script.then(how == QLatin1String("nein") ? DialogScript::clickNein() : DialogScript::closeBox());
+        d->dialogs.then(how == QLatin1String("nein") ? DialogScript::clickNein() : DialogScript::closeBox());
         clickBeenden();
-        QCOMPARE(script.seen, QStringList{Question});
+        QCOMPARE(d->dialogs.seen, QStringList{SaveQuestion});
         QVERIFY(!form->isVisible());
         QCOMPARE(form->MessageAnswer, how == QLatin1String("nein") ? int(AnswerNein) : int(AnswerNone));
     }
@@ -126,28 +97,26 @@ private Q_SLOTS:
     void jaThenCancelClosesWithoutFile()
     {
         capture(2);
-        DialogScript script;
-        script.then(DialogScript::clickJa()).then(DialogScript::cancelFile());
+        d->dialogs.then(DialogScript::clickJa()).then(DialogScript::cancelFile());
         clickBeenden();
-        QCOMPARE(script.seen, (QStringList{Question, SaveDialog}));
+        QCOMPARE(d->dialogs.seen, (QStringList{SaveQuestion, SaveDialog}));
         QVERIFY(!form->isVisible());
-        QCOMPARE(files(), QStringList());
+        QCOMPARE(d->files(), QStringList());
     }
 
     void jaThenSaveClosesWithTheFile()
     {
         capture(3);
-        DialogScript script;
-        script.then(DialogScript::clickJa())
-            .then(DialogScript::saveAs(dir->filePath(QStringLiteral("ende"))))
+        d->dialogs.then(DialogScript::clickJa())
+            .then(DialogScript::typeFileName(d->folder.filePath(QStringLiteral("ende"))))
             .then(DialogScript::clickNein());
         clickBeenden();
-        QCOMPARE(script.seen,
-                 (QStringList{Question, SaveDialog,
+        QCOMPARE(d->dialogs.seen,
+                 (QStringList{SaveQuestion, SaveDialog,
                               QStringLiteral("message: Die Grafik-Koordinaten wurden als CSV-Datei ende.csv gespeichert !")}));
         QVERIFY(!form->isVisible());
-        QCOMPARE(files(), QStringList{QStringLiteral("ende.csv")});
-        QFile file(dir->filePath(QStringLiteral("ende.csv")));
+        QCOMPARE(d->files(), QStringList{QStringLiteral("ende.csv")});
+        QFile file(d->folder.filePath(QStringLiteral("ende.csv")));
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll().count("\r\n"), 3 + 7);
     }
@@ -156,9 +125,8 @@ private Q_SLOTS:
     {
         capture(3);
         save(QStringLiteral("messung.csv"));
-        DialogScript script;
         clickBeenden();
-        QCOMPARE(script.seen, QStringList());
+        QCOMPARE(d->dialogs.seen, QStringList());
         QVERIFY(!form->isVisible());
     }
 
@@ -168,37 +136,31 @@ private Q_SLOTS:
         save(QStringLiteral("messung.csv"));
         form->BackStepSBtnClick();
         QCOMPARE(form->PointRowCount(), 2);
-        DialogScript script;
         clickBeenden();
-        QCOMPARE(script.seen, QStringList());
+        QCOMPARE(d->dialogs.seen, QStringList());
         QVERIFY(!form->isVisible());
     }
 
     void cancelledSaveSilencesTheQuestionUntilTheNextCapture()
     {
         capture(2);
-        {
-            DialogScript script;
-            script.then(DialogScript::cancelFile());
-            QTest::mouseClick(form->ErgSpeichernSBtn, Qt::LeftButton);
-            QCOMPARE(script.seen, QStringList{SaveDialog});
-        }
+        d->dialogs.then(DialogScript::cancelFile());
+        QTest::mouseClick(form->ErgSpeichernSBtn, Qt::LeftButton);
+        QCOMPARE(d->dialogs.takeSeen(), QStringList{SaveDialog});
         QCOMPARE(form->PointsUnsaved, 0);
         capture(1);
-        DialogScript script;
-        script.then(DialogScript::clickNein());
+        d->dialogs.then(DialogScript::clickNein());
         clickBeenden();
-        QCOMPARE(script.seen, QStringList{Question});
+        QCOMPARE(d->dialogs.seen, QStringList{SaveQuestion});
         QVERIFY(!form->isVisible());
     }
 
     void frameCloseAsksTheSameQuestion()
     {
         capture(2);
-        DialogScript script;
-        script.then(DialogScript::clickNein());
+        d->dialogs.then(DialogScript::clickNein());
         QVERIFY(form->close());
-        QCOMPARE(script.seen, QStringList{Question});
+        QCOMPARE(d->dialogs.seen, QStringList{SaveQuestion});
         QVERIFY(!form->isVisible());
     }
 
@@ -206,9 +168,8 @@ private Q_SLOTS:
     {
         capture(2);
         save(QStringLiteral("messung.csv"));
-        DialogScript script;
         QVERIFY(form->close());
-        QCOMPARE(script.seen, QStringList());
+        QCOMPARE(d->dialogs.seen, QStringList());
     }
 
     void failingSaveKeepsTheWindowOpen_data()
@@ -222,29 +183,27 @@ private Q_SLOTS:
     {
         QFETCH(bool, byFrame);
         capture(2);
-        const QString path = dir->filePath(QStringLiteral("fehlt/messung.csv"));
-        {
-            DialogScript script;
-            script.then(DialogScript::clickJa()).then(DialogScript::saveAs(path)).then(DialogScript::okError());
-            if (byFrame)
-                QVERIFY(!form->close());
-            else
-                clickBeenden();
-            QCOMPARE(script.seen.size(), 3);
-            QCOMPARE(script.seen[0], Question);
-            QCOMPARE(script.seen[1], SaveDialog);
-            QVERIFY2(
-                script.seen[2].startsWith(QStringLiteral("error: Datei \"%1\" kann nicht erstellt werden. ").arg(path)),
-                qPrintable(script.seen[2]));
-        }
+        const QString path = d->folder.filePath(QStringLiteral("fehlt/messung.csv"));
+        d->dialogs.then(DialogScript::clickJa())
+            .then(DialogScript::typeFileName(path))
+            .then(DialogScript::okMessageBox());
+        if (byFrame)
+            QVERIFY(!form->close());
+        else
+            clickBeenden();
+        const QStringList seen = d->dialogs.takeSeen();
+        QCOMPARE(seen.size(), 3);
+        QCOMPARE(seen[0], SaveQuestion);
+        QCOMPARE(seen[1], SaveDialog);
+        QVERIFY2(seen[2].startsWith(QStringLiteral("error: Datei \"%1\" kann nicht erstellt werden. ").arg(path)),
+                 qPrintable(seen[2]));
         QVERIFY(form->isVisible());
         QCOMPARE(form->PointsUnsaved, 1);
 
         // The points are still unsaved, so the next attempt asks again.
-        DialogScript again;
-        again.then(DialogScript::clickNein());
+        d->dialogs.then(DialogScript::clickNein());
         clickBeenden();
-        QCOMPARE(again.seen, QStringList{Question});
+        QCOMPARE(d->dialogs.seen, QStringList{SaveQuestion});
         QVERIFY(!form->isVisible());
     }
 };

@@ -4,7 +4,7 @@
 #include "app/Application.h"
 #include "app/ErrorBox.h"
 #include "app/Errors.h"
-#include "common/ModalHelper.h"
+#include "common/DialogScript.h"
 #include "common/TestMain.h"
 
 #include <QDialogButtonBox>
@@ -14,7 +14,7 @@
 #include <QTest>
 
 using namespace kuvaro;
-using kuvaro::test::whenModal;
+using kuvaro::test::DialogScript;
 
 class TestErrorBox : public QObject
 {
@@ -28,20 +28,19 @@ class TestErrorBox : public QObject
         QString buttonText;
     };
 
-    // Answers the next message box with OK and records what it showed.
-    void recordNextBox(Seen& seen)
+    // Records what a message box showed and answers it with OK.
+    static DialogScript::Step record(Seen& seen)
     {
-        whenModal([&seen](QWidget* w) {
-            auto* box = qobject_cast<QMessageBox*>(w);
-            if (!box)
-                return;
-            seen.caption = box->windowTitle();
-            seen.text = box->text();
-            seen.icon = box->icon();
-            seen.buttons = int(box->buttons().size());
-            seen.buttonText = box->buttons().value(0) ? box->buttons().value(0)->text() : QString();
-            box->buttons().value(0)->click();
-        });
+        return [&seen](QWidget* w) {
+            if (auto* box = qobject_cast<QMessageBox*>(w)) {
+                seen.caption = box->windowTitle();
+                seen.text = box->text();
+                seen.icon = box->icon();
+                seen.buttons = int(box->buttons().size());
+                seen.buttonText = box->buttons().value(0) ? box->buttons().value(0)->text() : QString();
+            }
+            DialogScript::okMessageBox()(w);
+        };
     }
 
 private Q_SLOTS:
@@ -78,8 +77,9 @@ private Q_SLOTS:
             ++runs;
             throw KuvaroError(QStringLiteral("Bitmap ist ungültig"));
         });
+        DialogScript script;
         Seen seen;
-        recordNextBox(seen);
+        script.then(record(seen));
         QTest::mouseClick(&button, Qt::LeftButton);
         QCOMPARE(runs, 1);
         QCOMPARE(seen.caption, QStringLiteral("  Kuvaro  26.01 "));
@@ -89,18 +89,20 @@ private Q_SLOTS:
 
         // The program goes on: the next event is handled again.
         Seen again;
-        recordNextBox(again);
+        script.then(record(again));
         QTest::mouseClick(&button, Qt::LeftButton);
         QCOMPARE(runs, 2);
         QCOMPARE(again.text, QStringLiteral("Bitmap ist ungültig."));
+        QCOMPARE(script.seen.size(), 2);
     }
 
     void foreignFailureShowsItsMessage()
     {
         QPushButton button;
         QObject::connect(&button, &QPushButton::clicked, [] { throw std::runtime_error("disk on fire"); });
+        DialogScript script;
         Seen seen;
-        recordNextBox(seen);
+        script.then(record(seen));
         QTest::mouseClick(&button, Qt::LeftButton);
         QCOMPARE(seen.text, QStringLiteral("disk on fire."));
     }
@@ -113,12 +115,11 @@ private Q_SLOTS:
             throw SilentAbort();
             after = true; // never reached
         });
-        const int answersBefore = kuvaro::test::modalAnswersGiven();
-        // Should a box appear anyway, this closes it so the test fails instead of hanging.
-        whenModal([](QWidget* w) { w->close(); }, 300);
-        // A box would be shown inside the click's handling, so it would have been counted by now.
+        // Should a box appear anyway, the script closes it so the test fails instead of hanging.
+        DialogScript script;
+        // A box would be shown inside the click's handling, so it would have been recorded by now.
         QTest::mouseClick(&button, Qt::LeftButton);
-        QCOMPARE(kuvaro::test::modalAnswersGiven(), answersBefore);
+        QCOMPARE(script.seen, QStringList());
         QVERIFY(!after);
     }
 

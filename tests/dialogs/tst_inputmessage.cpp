@@ -4,8 +4,9 @@
 
 #include "app/Application.h"
 #include "app/Controls.h"
+#include "common/FormDriver.h"
+#include "common/ProgramTexts.h"
 #include "common/TestMain.h"
-#include "digitizing/FormDriver.h"
 #include "dialogs/NumericText.h"
 
 #include <QLabel>
@@ -16,13 +17,7 @@
 #include <memory>
 
 using namespace kuvaro;
-using kuvaro::test::FormDriver;
-using kuvaro::test::InputAnswer;
-
-namespace {
-const QString MsgNumber = QStringLiteral("Gib einen Zahlenwert ein !");
-const QString MsgAbort = QStringLiteral("Kalibrierung abbrechen ?");
-} // namespace
+using namespace kuvaro::test;
 
 class TestInputMessage : public QObject
 {
@@ -31,12 +26,12 @@ class TestInputMessage : public QObject
     std::unique_ptr<FormDriver> d;
     TInputMessageForm* dlg = nullptr;
 
-    // Shows the dialog modally as the main window does; the script acts in it.
-    void run(std::function<void(TInputMessageForm*)> script)
+    // Shows the dialog modally as the main window does; `act` acts in it.
+    void run(std::function<void(TInputMessageForm*)> act)
     {
-        d->inputAnswers.push_back({QString(), QString(), InputAnswer::Script, std::move(script)});
+        d->dialogs.then(DialogScript::inInput(std::move(act)));
         dlg->exec();
-        QCOMPARE(d->inputAnswers.size(), size_t(0));
+        QVERIFY(d->dialogs.allUsed());
     }
 
 private Q_SLOTS:
@@ -46,12 +41,7 @@ private Q_SLOTS:
         dlg = d->input;
     }
 
-    void cleanup()
-    {
-        const QStringList unexpected = d->unexpected;
-        d.reset();
-        QCOMPARE(unexpected, QStringList());
-    }
+    void cleanup() { FormDriver::finish(d); }
 
     void numericText_data()
     {
@@ -223,7 +213,7 @@ private Q_SLOTS:
         QTEST(xdiff, "xdiff");
         QTEST(ydiff, "ydiff");
         QTEST(focus, "focus");
-        QCOMPARE(d->messages, QStringList(QList<QString>(messages, MsgNumber)));
+        QCOMPARE(d->dialogs.messages(), QStringList(QList<QString>(messages, MsgNumber)));
         // The edits keep what was typed.
         QCOMPARE(edit1, entry1);
         QCOMPARE(edit2, entry2);
@@ -300,7 +290,7 @@ private Q_SLOTS:
         });
         QVERIFY(open);
         QCOMPARE(xdiff, QString());
-        QCOMPARE(d->messages, QStringList());
+        QCOMPARE(d->dialogs.messages(), QStringList());
     }
 
     void abortAnsweredJa()
@@ -316,15 +306,15 @@ private Q_SLOTS:
         run([&](TInputMessageForm* w) {
             w->InputEdit1->setText("10");
             QTest::mouseClick(w->UebernehmenBtn, Qt::LeftButton);
-            d->messageAnswers.push_back(AnswerJa);
+            d->dialogs.then(DialogScript::clickJa());
             QTest::mouseClick(w->DelZeileSBtn, Qt::LeftButton);
             open = w->isVisible();
         });
         QVERIFY(!open);
-        QCOMPARE(d->messages, QStringList{MsgAbort});
+        QCOMPARE(d->dialogs.messages(), QStringList{MsgAbort});
         QCOMPARE(f->CalibStep, 0);
         QCOMPARE(f->XoLabel->text(), QString());
-        QCOMPARE(f->Label4->text(), QStringLiteral("  Erfasse mit rechtem Mausklick den Nullpunkt"));
+        QCOMPARE(f->Label4->text(), PromptOrigin);
         QVERIFY(f->Image1->Picture == d->picture);
         // The held texts are left as they are: the accepted "10" and the former "8".
         QCOMPARE(dlg->XdiffText, QStringLiteral("10"));
@@ -338,12 +328,12 @@ private Q_SLOTS:
         d->right(100, 400);
         bool open = false;
         run([&](TInputMessageForm* w) {
-            d->messageAnswers.push_back(AnswerNein);
+            d->dialogs.then(DialogScript::clickNein());
             QTest::mouseClick(w->DelZeileSBtn, Qt::LeftButton);
             open = w->isVisible();
         });
         QVERIFY(open);
-        QCOMPARE(d->messages, QStringList{MsgAbort});
+        QCOMPARE(d->dialogs.messages(), QStringList{MsgAbort});
         QCOMPARE(f->CalibStep, 1);
         QCOMPARE(f->XoLabel->text(), QStringLiteral("100"));
         QCOMPARE(dlg->XdiffText, QString());

@@ -5,7 +5,7 @@
 #include "app/Controls.h"
 #include "app/Main.h"
 #include "app/Startup.h"
-#include "common/ModalHelper.h"
+#include "common/DialogScript.h"
 #include "common/TestMain.h"
 #include "dialogs/InstructionsPicture.h"
 #include "dialogs/Lizenz.h"
@@ -19,11 +19,10 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTest>
-#include <QTimer>
 #include <QWheelEvent>
 
 using namespace kuvaro;
-using kuvaro::test::whenModal;
+using kuvaro::test::DialogScript;
 
 namespace {
 
@@ -75,23 +74,22 @@ class TestLizenz : public QObject
         return QTest::qWaitFor([&] { return dlg->ScrollBox1->verticalScrollBar()->maximum() == ScrollMaximum; });
     }
 
+    // Answers the dialogs that come up over the information dialog, which is
+    // itself shown modally by the tests.
+    void overTheDialog(DialogScript& script)
+    {
+        script.answerOnly([this](QWidget* w) { return w != dlg; });
+    }
+
     // Whether a mouse press on the red band opened any modal window; one that did is closed again.
     bool pressOpensSomething(Qt::MouseButton button, Qt::KeyboardModifiers modifiers)
     {
-        bool opened = false;
-        // A zero timer runs in the message box's own loop when one is shown,
-        // otherwise at the processEvents below.
-        QTimer::singleShot(0, [&] {
-            QWidget* modal = QApplication::activeModalWidget();
-            if (modal && modal != dlg) {
-                opened = true;
-                modal->close();
-            }
-        });
+        DialogScript script;
+        overTheDialog(script);
+        // A box would be shown inside the press's handling, so it would have been recorded by now.
         QTest::mousePress(dlg->VersionNameLabel, button, modifiers, QPoint(40, 10));
         QTest::mouseRelease(dlg->VersionNameLabel, button, modifiers, QPoint(40, 10));
-        QCoreApplication::processEvents();
-        return opened;
+        return !script.seen.isEmpty();
     }
 
 private Q_SLOTS:
@@ -225,7 +223,8 @@ private Q_SLOTS:
             int startValue = -1, scrolledValue = -1;
             bool laidOut = false;
             QWidget* focus = nullptr;
-            whenModal([&](QWidget* w) {
+            DialogScript script;
+            script.then([&](QWidget* w) {
                 if (w != dlg)
                     return;
                 answered = true;
@@ -314,22 +313,22 @@ private Q_SLOTS:
         int buttons = -1;
         QMessageBox::StandardButtons standard;
         QPoint centreOffset;
-        whenModal([&](QWidget* w) {
-            auto* box = qobject_cast<QMessageBox*>(w);
-            if (!box)
-                return;
-            text = box->text();
-            title = box->windowTitle();
-            buttons = int(box->buttons().size());
-            standard = box->standardButtons();
-            centreOffset = box->frameGeometry().center() - box->screen()->availableGeometry().center();
-            box->button(QMessageBox::Ok)->click();
+        DialogScript script;
+        overTheDialog(script);
+        script.then([&](QWidget* w) {
+            if (auto* box = qobject_cast<QMessageBox*>(w)) {
+                text = box->text();
+                title = box->windowTitle();
+                buttons = int(box->buttons().size());
+                standard = box->standardButtons();
+                centreOffset = box->frameGeometry().center() - box->screen()->availableGeometry().center();
+            }
+            DialogScript::okMessageBox()(w);
         });
-        const int before = kuvaro::test::modalAnswersGiven();
         QTest::mousePress(dlg->VersionNameLabel, Qt::RightButton, Qt::KeyboardModifiers(modifiers), QPoint(40, 10));
         QTest::mouseRelease(dlg->VersionNameLabel, Qt::RightButton, Qt::KeyboardModifiers(modifiers),
                             QPoint(40, 10));
-        QCOMPARE(kuvaro::test::modalAnswersGiven(), before + 1);
+        QCOMPARE(script.seen.size(), 1);
 
         QCOMPARE(text, QStringLiteral("Build ") + forms.mainForm->BuildStamp + QStringLiteral(" ") + version);
         QVERIFY(forms.mainForm->BuildStamp.startsWith(QStringLiteral("  Kuvaro  26.01 ")));
@@ -367,17 +366,14 @@ private Q_SLOTS:
     {
         // A left press while the right button is already held, with Shift: both are held.
         QVERIFY(showDialog());
-        bool shown = false;
-        whenModal([&](QWidget* w) {
-            if (auto* box = qobject_cast<QMessageBox*>(w)) {
-                shown = true;
-                box->button(QMessageBox::Ok)->click();
-            }
-        });
+        DialogScript script;
+        overTheDialog(script);
+        script.then(DialogScript::okMessageBox());
         QMouseEvent press(QEvent::MouseButtonPress, QPointF(40, 10), dlg->VersionNameLabel->mapToGlobal(QPointF(40, 10)),
                           Qt::LeftButton, Qt::LeftButton | Qt::RightButton, Qt::ShiftModifier);
         QApplication::sendEvent(dlg->VersionNameLabel, &press);
-        QVERIFY(shown);
+        QCOMPARE(script.seen.size(), 1);
+        QVERIFY2(script.seen.first().startsWith(QStringLiteral("box: ")), qPrintable(script.seen.first()));
     }
 
     // ------------------------------------------------- the instructions picture

@@ -2,7 +2,7 @@
 
 #include "app/Main.h"
 #include "app/Startup.h"
-#include "common/ModalHelper.h"
+#include "common/DialogScript.h"
 #include "common/TestMain.h"
 #include "dialogs/Zeigenachricht.h"
 
@@ -11,7 +11,7 @@
 #include <QTest>
 
 using namespace kuvaro;
-using kuvaro::test::whenModal;
+using kuvaro::test::DialogScript;
 
 class TestZeigeNachricht : public QObject
 {
@@ -49,7 +49,8 @@ private Q_SLOTS:
         QFETCH(int, mode);
         QFETCH(QString, how);
         QString shownOk;
-        whenModal([&](QWidget* w) {
+        DialogScript script;
+        script.then([&](QWidget* w) {
             auto* d = qobject_cast<TZeigeNachrichtForm*>(w);
             if (!d)
                 return;
@@ -78,7 +79,8 @@ private Q_SLOTS:
     {
         int nested = -1;
         int answersDuringNested = -1;
-        whenModal([&](QWidget* w) {
+        DialogScript script;
+        script.then([&](QWidget* w) {
             auto* d = qobject_cast<TZeigeNachrichtForm*>(w);
             if (!d)
                 return;
@@ -101,7 +103,8 @@ private Q_SLOTS:
         QPoint okPos, jaPos, neinPos;
         bool jaVisible = true;
         QSize label;
-        whenModal([&](QWidget* w) {
+        DialogScript script;
+        script.then([&](QWidget* w) {
             auto* d = qobject_cast<TZeigeNachrichtForm*>(w);
             client = d->size();
             okPos = d->NeinBtn->pos();
@@ -116,7 +119,7 @@ private Q_SLOTS:
         QVERIFY(!jaVisible);
 
         // A question after a message shows "Ja" again, symmetric about the middle.
-        whenModal([&](QWidget* w) {
+        script.then([&](QWidget* w) {
             auto* d = qobject_cast<TZeigeNachrichtForm*>(w);
             client = d->size();
             jaVisible = d->JaBtn->isVisible();
@@ -139,7 +142,8 @@ private Q_SLOTS:
     void longTextShowsFirst1000Characters()
     {
         QString shown;
-        whenModal([&](QWidget* w) {
+        DialogScript script;
+        script.then([&](QWidget* w) {
             auto* d = qobject_cast<TZeigeNachrichtForm*>(w);
             shown = d->Label1->text();
             d->NeinBtn->click();

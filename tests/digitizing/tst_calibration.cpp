@@ -2,33 +2,23 @@
 // read-out in diagram values, driven through the main window with real events.
 
 #include "app/Controls.h"
+#include "common/FormDriver.h"
+#include "common/ProgramTexts.h"
 #include "common/TestMain.h"
-#include "digitizing/FormDriver.h"
 
 #include <QLabel>
+#include <QLineEdit>
 #include <QLocale>
+#include <QPushButton>
 #include <QStandardItemModel>
+#include <QToolButton>
 
 #include <memory>
 
 using namespace kuvaro;
-using kuvaro::test::FormDriver;
-using kuvaro::test::InputAnswer;
+using namespace kuvaro::test;
 
 namespace {
-
-const QString PromptOrigin = QStringLiteral("  Erfasse mit rechtem Mausklick den Nullpunkt");
-const QString PromptXAxis = QStringLiteral("  Erfasse mit rechtem Mausklick einen entfernten Punkt auf der X-Achse");
-const QString PromptYAxis = QStringLiteral("  Erfasse mit rechtem Mausklick einen entfernten Punkt auf der Y-Achse");
-const QString PromptDifferences = QStringLiteral("  Gib zur Kalibrierung die X- und Y-Differenz zum Nullpunkt ein !");
-const QString PromptDigitize = QStringLiteral("  Digitalisiere jetzt mit linkem Mausklick die Punkte im Diagramm");
-const QString MsgZero = QStringLiteral("Die Kalibrierungsdifferenz darf nicht 0 sein !");
-const QString MsgNotCalibrated = QStringLiteral("Erfasse zunächst Nullpunkt, x1 und y1 mit rechtem Mausklick");
-const QString MsgAbort = QStringLiteral("Kalibrierung abbrechen ?");
-
-const QRgb Green = qRgb(0, 128, 0);
-const QRgb Maroon = qRgb(128, 0, 0);
-const QRgb Blue = qRgb(0, 0, 255);
 
 QString sep() { return QLocale::system().decimalPoint(); }
 
@@ -70,9 +60,9 @@ class TestCalibration : public QObject
     void verifyCaptureRefused()
     {
         const QImage before = f->Image1->Picture;
-        const int messagesBefore = int(d->messages.size());
+        const int messagesBefore = int(d->dialogs.messages().size());
         d->left(300, 300);
-        QCOMPARE(d->messages.mid(messagesBefore), QStringList{MsgNotCalibrated});
+        QCOMPARE(d->dialogs.messages().mid(messagesBefore), QStringList{MsgNotCalibrated});
         QCOMPARE(f->PointRowCount(), 0);
         QCOMPARE(f->PointCount, 0);
         QVERIFY(f->Image1->Picture == before);
@@ -88,12 +78,7 @@ private Q_SLOTS:
         QCOMPARE(f->Image1->size(), QSize(1478, 600));
     }
 
-    void cleanup()
-    {
-        const QStringList unexpected = d->unexpected;
-        d.reset();
-        QCOMPARE(unexpected, QStringList());
-    }
+    void cleanup() { FormDriver::finish(d); }
 
     void factors_data()
     {
@@ -145,8 +130,8 @@ private Q_SLOTS:
         QCOMPARE(labelColor(f->XdiffLabel), clRestingLabel);
         QCOMPARE(labelColor(f->YdiffLabel), clRestingLabel);
         QCOMPARE(f->Canvas.PenColor, clBlack);
-        QCOMPARE(d->messages, QStringList());
-        QCOMPARE(d->errors, QStringList());
+        QCOMPARE(d->dialogs.messages(), QStringList());
+        QCOMPARE(d->dialogs.errors(), QStringList());
         QCOMPARE(d->inputPrompts, QStringList{PromptDifferences});
     }
 
@@ -246,7 +231,7 @@ private Q_SLOTS:
         QCOMPARE(f->zoomedImage->Picture.pixel(97, 102), Maroon);
         verifyCross(50, 200, Green);
 
-        d->inputAnswers.push_back({"10", "5", InputAnswer::Accept});
+        d->dialogs.then(DialogScript::answerInput("10", "5"));
         d->right(120, 50);
         QCOMPARE(f->CalibStep, 3);
         QCOMPARE(f->Y1Label->text(), QStringLiteral("50"));
@@ -303,7 +288,7 @@ private Q_SLOTS:
     void rightDoubleClickTakesTwoSteps()
     {
         d->right(100, 400);
-        d->inputAnswers.push_back({"10", "5", InputAnswer::Accept});
+        d->dialogs.then(DialogScript::answerInput("10", "5"));
         d->right(700, 50);
         QTest::mouseDClick(f->Image1, Qt::RightButton, {}, QPoint(700, 50));
         QTest::mouseRelease(f->Image1, Qt::RightButton, {}, QPoint(700, 50));
@@ -328,11 +313,11 @@ private Q_SLOTS:
         QFETCH(QString, dy);
         d->right(100, 400);
         d->right(700, 380);
-        d->inputAnswers.push_back({dx, dy, InputAnswer::AbortJa});
+        d->dialogs.then(DialogScript::abortInput(dx, dy)).then(DialogScript::clickJa());
         // The left button is held too: after the abort it must not capture (or complain).
         f->Image1MouseDown(Qt::RightButton, Qt::LeftButton | Qt::RightButton, 120, 50);
 
-        QCOMPARE(d->messages, QStringList{MsgAbort});
+        QCOMPARE(d->dialogs.messages(), QStringList{MsgAbort});
         QCOMPARE(f->CalibStep, 0);
         QCOMPARE(f->Xo, -1);
         QCOMPARE(f->Y1, -1);
@@ -359,10 +344,20 @@ private Q_SLOTS:
     {
         d->right(100, 400);
         d->right(700, 380);
-        d->inputAnswers.push_back({"10", "5", InputAnswer::AbortNein});
+        // "Nein" leaves the dialog open; the entries are accepted afterwards.
+        bool openAfterNein = false;
+        d->dialogs
+            .then(DialogScript::inInput([&](TInputMessageForm* w) {
+                w->InputEdit1->setText("10");
+                w->InputEdit2->setText("5");
+                QTest::mouseClick(w->DelZeileSBtn, Qt::LeftButton);
+                openAfterNein = w->isVisible();
+                QTest::mouseClick(w->UebernehmenBtn, Qt::LeftButton);
+            }))
+            .then(DialogScript::clickNein());
         d->right(120, 50);
-        QVERIFY(d->openAfterAbortNein);
-        QCOMPARE(d->messages, QStringList{MsgAbort});
+        QVERIFY(openAfterNein);
+        QCOMPARE(d->dialogs.messages(), QStringList{MsgAbort});
         QCOMPARE(f->CalibStep, 3);
         QCOMPARE(f->XoLabel->text(), QStringLiteral("100"));
         QCOMPARE(f->Xfakt, 60.0);
@@ -385,7 +380,7 @@ private Q_SLOTS:
         QFETCH(QString, dy);
         d->right(100, 400);
         d->right(700, 380);
-        d->inputAnswers.push_back({dx, dy, InputAnswer::CloseByWindowSystem});
+        d->dialogs.then(DialogScript::answerInputAndClose(dx, dy));
         d->right(120, 50);
 
         QCOMPARE(f->CalibStep, 3);
@@ -419,13 +414,13 @@ private Q_SLOTS:
     {
         d->right(100, 400);
         d->right(700, 380);
-        d->inputAnswers.push_back({"", "", InputAnswer::CloseByWindowSystem});
+        d->dialogs.then(DialogScript::answerInputAndClose("", ""));
         d->right(120, 50);
         QCOMPARE(f->CalibStep, 3);
         QVERIFY(!f->FactorsValid);
         verifyNoReadout(400, 190);
 
-        d->inputAnswers.push_back({"10", "5", InputAnswer::Accept});
+        d->dialogs.then(DialogScript::answerInput("10", "5"));
         d->right(400, 190);
         QCOMPARE(f->CalibStep, 4);
         QCOMPARE(d->inputPositions.size(), 2);
@@ -450,8 +445,8 @@ private Q_SLOTS:
         QFETCH(QString, dx);
         QFETCH(QString, dy);
         d->calibrate(dx, dy);
-        QCOMPARE(d->messages, QStringList{MsgZero});
-        QCOMPARE(d->errors, QStringList());
+        QCOMPARE(d->dialogs.messages(), QStringList{MsgZero});
+        QCOMPARE(d->dialogs.errors(), QStringList());
         QCOMPARE(f->CalibStep, 3);
         QVERIFY(!f->FactorsValid);
         QCOMPARE(f->XfaktLabel->text(), QString());
@@ -460,7 +455,7 @@ private Q_SLOTS:
         verifyCaptureRefused();
         // Each later right press tries again.
         d->right(400, 190);
-        QCOMPARE(d->messages, QStringList({MsgZero, MsgNotCalibrated, MsgZero}));
+        QCOMPARE(d->dialogs.messages(), QStringList({MsgZero, MsgNotCalibrated, MsgZero}));
         QCOMPARE(f->CalibStep, 4);
     }
 
@@ -472,7 +467,7 @@ private Q_SLOTS:
         f->ResetAllesSBtnClick();
         QVERIFY(!f->FactorsValid);
         d->calibrate("0", "5");
-        QCOMPARE(d->messages, QStringList{MsgZero});
+        QCOMPARE(d->dialogs.messages(), QStringList{MsgZero});
         verifyNoReadout(400, 190);
         verifyCaptureRefused();
     }
@@ -483,7 +478,7 @@ private Q_SLOTS:
         d->calibrate("10", "5", {100, 400}, {100, 380}, {120, 50});
         QCOMPARE(f->Xfakt, 0.0);
         QVERIFY(!f->FactorsValid);
-        QCOMPARE(d->messages, QStringList());
+        QCOMPARE(d->dialogs.messages(), QStringList());
         verifyNoReadout(400, 190);
         verifyCaptureRefused();
     }
@@ -509,8 +504,8 @@ private Q_SLOTS:
         f->ResetAllesSBtnClick();
         d->calibrate(dx, dy);
 
-        QCOMPARE(d->errors, QStringList{shown});
-        QCOMPARE(d->messages, QStringList());
+        QCOMPARE(d->dialogs.errors(), QStringList{shown});
+        QCOMPARE(d->dialogs.messages(), QStringList());
         QCOMPARE(f->CalibStep, 3);
         QCOMPARE(f->Y1Label->text(), QStringLiteral("50"));
         QCOMPARE(f->XdiffLabel->text(), QString(dx).replace(u'.', u','));
@@ -526,7 +521,7 @@ private Q_SLOTS:
         verifyCaptureRefused();
 
         d->right(400, 190);
-        QCOMPARE(d->errors, QStringList({shown, shown}));
+        QCOMPARE(d->dialogs.errors(), QStringList({shown, shown}));
         QCOMPARE(f->CalibStep, 4);
     }
 
@@ -541,8 +536,8 @@ private Q_SLOTS:
         QCOMPARE(g->XoLabel->text(), QString());
         QCOMPARE(g->xyLabel->text(), QString());
         QCOMPARE(g->Label4->text(), QStringLiteral("  Öffne eine Grafikdatei (*.bmp) mit einem X,Y-Diagramm"));
-        QCOMPARE(fresh.messages, QStringList());
-        QCOMPARE(fresh.unexpected, QStringList());
+        QCOMPARE(fresh.dialogs.messages(), QStringList());
+        QCOMPARE(fresh.dialogs.unexpected(), QStringList());
     }
 
     // Both buttons held: the calibration half first, then the capture.
@@ -553,7 +548,7 @@ private Q_SLOTS:
         QCOMPARE(f->CalibStep, 4);
         QCOMPARE(f->PointRowCount(), 1);
         QCOMPARE(f->PointCell(0, ColX), QStringLiteral("   5,0"));
-        QCOMPARE(d->messages, QStringList());
+        QCOMPARE(d->dialogs.messages(), QStringList());
     }
 };
 

@@ -2,32 +2,28 @@
 // the line colour, driven through the main window with real events.
 
 #include "app/Controls.h"
+#include "common/FormDriver.h"
+#include "common/Pictures.h"
+#include "common/ProgramTexts.h"
 #include "common/TestMain.h"
-#include "digitizing/FormDriver.h"
 
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QScrollBar>
 #include <QStandardItemModel>
+#include <QToolButton>
 #include <QTreeView>
 
 #include <memory>
 
 using namespace kuvaro;
-using kuvaro::test::FormDriver;
+using namespace kuvaro::test;
 
 namespace {
 
-const QString PromptDigitize = QStringLiteral("  Digitalisiere jetzt mit linkem Mausklick die Punkte im Diagramm");
-const QString PromptAfterTakeBack = QStringLiteral("  Digitalisiere jetzt mit der linken Mausklick die X,Y-Werte");
-const QString MsgNotCalibrated = QStringLiteral("Erfasse zunächst Nullpunkt, x1 und y1 mit rechtem Mausklick");
-
 const QRgb Black = qRgb(0, 0, 0);
 const QRgb Red = qRgb(255, 0, 0);
-const QRgb Green = qRgb(0, 128, 0);
-const QRgb Maroon = qRgb(128, 0, 0);
-const QRgb Blue = qRgb(0, 0, 255);
 
 // View positions of the points used below and their picture pixels at scale 2.
 const QPoint P1(400, 190), P2(520, 120), P3(640, 330), P4(760, 260), P5(280, 470);
@@ -38,17 +34,6 @@ QStringList row(TMainForm* f, int r)
     for (int c = ColNr; c < PointColumnCount; ++c)
         cells << f->PointCell(r, PointColumn(c));
     return cells;
-}
-
-// The pixels in which two pictures differ.
-QList<QPoint> changed(const QImage& a, const QImage& b)
-{
-    QList<QPoint> out;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x)
-            if (a.pixel(x, y) != b.pixel(x, y))
-                out << QPoint(x, y);
-    return out;
 }
 
 } // namespace
@@ -85,12 +70,7 @@ private Q_SLOTS:
         QCOMPARE(f->PointsUnsaved, 0);
     }
 
-    void cleanup()
-    {
-        const QStringList unexpected = d->unexpected;
-        d.reset();
-        QCOMPARE(unexpected, QStringList());
-    }
+    void cleanup() { FormDriver::finish(d); }
 
     void firstPointIsADotSecondALine()
     {
@@ -99,7 +79,7 @@ private Q_SLOTS:
         QCOMPARE(f->PointCount, 1);
         QCOMPARE(f->PointRowCount(), 1);
         QCOMPARE(row(f, 0), QStringList({"1", "   5,0", "   3,0", "200", "95", "0"}));
-        QCOMPARE(changed(calibrated, f->Image1->Picture), QList<QPoint>{QPoint(200, 95)});
+        QCOMPARE(changedPixels(calibrated, f->Image1->Picture), QSet<QPoint>{QPoint(200, 95)});
         QCOMPARE(f->Image1->Picture.pixel(200, 95), Black);
         QCOMPARE(f->PointsUnsaved, 1);
         QCOMPARE(f->CursorIx, 200);
@@ -108,7 +88,7 @@ private Q_SLOTS:
         const QImage afterFirst = f->Image1->Picture;
         capture(P2);
         QCOMPARE(row(f, 1), QStringList({"2", "   7,0", "   4,0", "260", "60", "0"}));
-        const QList<QPoint> line = changed(afterFirst, f->Image1->Picture);
+        const QSet<QPoint> line = changedPixels(afterFirst, f->Image1->Picture);
         // 60 columns from 200 to 260: the start was painted as the dot, the end is left out.
         QCOMPARE(line.size(), 59);
         for (QPoint p : line) {
@@ -116,7 +96,7 @@ private Q_SLOTS:
             QVERIFY(p.x() > 200 && p.x() < 260);
         }
         QCOMPARE(f->Image1->Picture.pixel(260, 60), d->picture.pixel(260, 60));
-        QCOMPARE(d->messages, QStringList());
+        QCOMPARE(d->dialogs.messages(), QStringList());
         QCOMPARE(f->Label4->text(), PromptDigitize);
     }
 
@@ -179,7 +159,7 @@ private Q_SLOTS:
         const QImage before = f->Image1->Picture;
         d->move(P1.x(), P1.y());
         d->left(P1.x(), P1.y());
-        QCOMPARE(d->messages, QStringList{MsgNotCalibrated});
+        QCOMPARE(d->dialogs.messages(), QStringList{MsgNotCalibrated});
         QCOMPARE(f->PointRowCount(), 0);
         QCOMPARE(f->PointCount, 0);
         QCOMPARE(f->PointsUnsaved, 0);
@@ -258,7 +238,7 @@ private Q_SLOTS:
 
         capture(P3);
         QCOMPARE(row(f, 0), QStringList({"1", "   9,0", "   1,0", "320", "165", "0"}));
-        QCOMPARE(changed(calibrated, f->Image1->Picture), QList<QPoint>{QPoint(320, 165)});
+        QCOMPARE(changedPixels(calibrated, f->Image1->Picture), QSet<QPoint>{QPoint(320, 165)});
     }
 
     void backStepWithOneRow()
@@ -275,7 +255,7 @@ private Q_SLOTS:
         // A new polyline: a dot, no line from the old point.
         capture(P2);
         QCOMPARE(f->PointCell(0, ColNr), QStringLiteral("1"));
-        QCOMPARE(changed(calibrated, f->Image1->Picture), QList<QPoint>{QPoint(260, 60)});
+        QCOMPARE(changedPixels(calibrated, f->Image1->Picture), QSet<QPoint>{QPoint(260, 60)});
     }
 
     void backStepOnAnEmptyList()
@@ -294,7 +274,7 @@ private Q_SLOTS:
         QCOMPARE(f->PointRowCount(), 0);
         QCOMPARE(f->PointCount, 0);
         QCOMPARE(f->Label4->text(), PromptDigitize);
-        QCOMPARE(d->messages, QStringList());
+        QCOMPARE(d->dialogs.messages(), QStringList());
     }
 
     void resetDigitalKeepsCalibration()
@@ -319,7 +299,7 @@ private Q_SLOTS:
 
         capture(P4);
         QCOMPARE(row(f, 0), QStringList({"1", "  11,0", "   2,0", "380", "130", "0"}));
-        QCOMPARE(changed(calibrated, f->Image1->Picture), QList<QPoint>{QPoint(380, 130)});
+        QCOMPARE(changedPixels(calibrated, f->Image1->Picture), QSet<QPoint>{QPoint(380, 130)});
     }
 
     void resetDigitalBeforeCalibrationKeepsThePrompt()
@@ -391,7 +371,7 @@ private Q_SLOTS:
             QCOMPARE(f->PointRowCount(), n - 1);
             QVERIFY2(f->Image1->Picture == snapshots[n - 2], qPrintable(QString::number(n - 1)));
         }
-        QCOMPARE(d->colours.size(), size_t(0));
+        QVERIFY(d->dialogs.allUsed());
     }
 
     void colourDialogOnlyForTheLeftButton()
@@ -400,7 +380,7 @@ private Q_SLOTS:
         QTest::mouseRelease(f->LinienFarbeLabel, Qt::RightButton, {}, QPoint(5, 5));
         QCoreApplication::processEvents();
         QCOMPARE(labelColor(f->LinienFarbeLabel), clBlack);
-        QCOMPARE(d->unexpected, QStringList());
+        QCOMPARE(d->dialogs.unexpected(), QStringList());
     }
 
     void fullResetMakesTheColourBlack()

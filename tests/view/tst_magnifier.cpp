@@ -2,8 +2,9 @@
 // cursor stretched onto 198 x 198, the crosshair that leaves the cursor pixel
 // free, grey outside the picture, and the view position in xyLabel.
 
+#include "common/FormDriver.h"
+#include "common/Pictures.h"
 #include "common/TestMain.h"
-#include "digitizing/FormDriver.h"
 #include "view/Magnifier.h"
 
 #include <QLabel>
@@ -14,7 +15,7 @@
 #include <memory>
 
 using namespace kuvaro;
-using kuvaro::test::FormDriver;
+using namespace kuvaro::test;
 
 namespace {
 
@@ -24,25 +25,13 @@ const QRgb Black = qRgb(0, 0, 0);
 // Every pixel its own colour, none of them black or the frame's grey.
 QImage numberedPicture(int w, int h)
 {
-    QImage img(w, h, QImage::Format_RGB32);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            img.setPixel(x, y, qRgb(x % 256, y % 256, 1 + (x / 256) * 16 + (y / 256)));
-    return img;
-}
-
-QSet<QPoint> rect(int left, int top, int right, int bottom)
-{
-    QSet<QPoint> out;
-    for (int y = top; y <= bottom; ++y)
-        for (int x = left; x <= right; ++x)
-            out.insert(QPoint(x, y));
-    return out;
+    return pictureOf(w, h, [](int x, int y) { return qRgb(x % 256, y % 256, 1 + (x / 256) * 16 + (y / 256)); });
 }
 
 QSet<QPoint> crosshair()
 {
-    return rect(91, 99, 96, 101) | rect(103, 99, 108, 101) | rect(99, 91, 101, 96) | rect(99, 103, 101, 108);
+    return pixelRect(91, 99, 96, 101) | pixelRect(103, 99, 108, 101) | pixelRect(99, 91, 101, 96) |
+           pixelRect(99, 103, 101, 108);
 }
 
 // Along one line of the magnifier, each of the 50 source pixels in order,
@@ -183,7 +172,7 @@ private Q_SLOTS:
         QCOMPARE(d.form->CursorIx, -150);
         QCOMPARE(zoom.pixel(100, 100), Grey);
         QCOMPARE(zoom.pixel(95, 100), Black);
-        QCOMPARE(d.unexpected, QStringList());
+        QCOMPARE(d.dialogs.unexpected(), QStringList());
     }
 
     // xyLabel shows view units whatever the scale.

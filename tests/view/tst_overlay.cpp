@@ -2,8 +2,10 @@
 // the axes through the origin, and the polyline with its redraw from the list.
 
 #include "app/Controls.h"
+#include "common/FormDriver.h"
+#include "common/Pictures.h"
+#include "common/ProgramTexts.h"
 #include "common/TestMain.h"
-#include "digitizing/FormDriver.h"
 
 #include <QLabel>
 #include <QSet>
@@ -11,23 +13,9 @@
 #include <memory>
 
 using namespace kuvaro;
-using kuvaro::test::FormDriver;
+using namespace kuvaro::test;
 
 namespace {
-
-const QRgb Green = qRgb(0, 128, 0);
-const QRgb Maroon = qRgb(128, 0, 0);
-const QRgb Blue = qRgb(0, 0, 255);
-
-QSet<QPoint> changed(const QImage& a, const QImage& b)
-{
-    QSet<QPoint> out;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x)
-            if (a.pixel(x, y) != b.pixel(x, y))
-                out.insert(QPoint(x, y));
-    return out;
-}
 
 // The plus sign around (cx, cy): three pixels on each side, the centre left out.
 QSet<QPoint> crossPixels(int cx, int cy, QSize bounds)
@@ -68,12 +56,7 @@ class TestOverlay : public QObject
     }
 
 private Q_SLOTS:
-    void cleanup()
-    {
-        const QStringList unexpected = d ? d->unexpected : QStringList();
-        d.reset();
-        QCOMPARE(unexpected, QStringList());
-    }
+    void cleanup() { FormDriver::finish(d); }
 
     void crossAtHalfScale()
     {
@@ -88,7 +71,7 @@ private Q_SLOTS:
             expected.insert(QPoint(x, 102));
         for (int y : {99, 100, 101, 103, 104, 105})
             expected.insert(QPoint(202, y));
-        const QSet<QPoint> got = changed(d->picture, f->Image1->Picture);
+        const QSet<QPoint> got = changedPixels(d->picture, f->Image1->Picture);
         QCOMPARE(got, expected);
         for (QPoint p : got)
             QCOMPARE(f->Image1->Picture.pixel(p), Maroon);
@@ -102,7 +85,7 @@ private Q_SLOTS:
     {
         loadAtHalfScale();
         d->right(101, 51);
-        QCOMPARE(changed(d->picture, f->Image1->Picture), crossPixels(202, 102, QSize(800, 400)));
+        QCOMPARE(changedPixels(d->picture, f->Image1->Picture), crossPixels(202, 102, QSize(800, 400)));
         QCOMPARE(f->Image1->Picture.pixel(199, 102), Green);
     }
 
@@ -129,7 +112,7 @@ private Q_SLOTS:
         f->DrawCalibrationCross(view.x(), view.y());
         QCOMPARE(f->MarkerIx, centre.x());
         QCOMPARE(f->MarkerIy, centre.y());
-        QCOMPARE(changed(d->picture, f->Image1->Picture), crossPixels(centre.x(), centre.y(), QSize(800, 400)));
+        QCOMPARE(changedPixels(d->picture, f->Image1->Picture), crossPixels(centre.x(), centre.y(), QSize(800, 400)));
     }
 
     // Only X1 and Y1 are kept: after a redraw the axis crosses stand on the
@@ -183,7 +166,7 @@ private Q_SLOTS:
     {
         loadAtScaleTwo();
         f->DrawPolylinePoint(100, 50, 0x0000FF, true);
-        QCOMPARE(changed(d->picture, f->Image1->Picture), QSet<QPoint>{QPoint(100, 50)});
+        QCOMPARE(changedPixels(d->picture, f->Image1->Picture), QSet<QPoint>{QPoint(100, 50)});
         QCOMPARE(f->Image1->Picture.pixel(100, 50), qRgb(255, 0, 0));
         QCOMPARE(f->Canvas.PenPos(), QPoint(100, 50));
         QCOMPARE(f->Canvas.PenColor, clBlack);
@@ -195,7 +178,7 @@ private Q_SLOTS:
 
         // Joined to a new pixel: from the previous point up to, not including, the new one.
         f->DrawPolylinePoint(104, 50, 0x00FF00, false);
-        QCOMPARE(changed(before, f->Image1->Picture),
+        QCOMPARE(changedPixels(before, f->Image1->Picture),
                  QSet<QPoint>({QPoint(100, 50), QPoint(101, 50), QPoint(102, 50), QPoint(103, 50)}));
         QCOMPARE(f->Image1->Picture.pixel(100, 50), qRgb(0, 255, 0));
         QCOMPARE(f->Canvas.PenPos(), QPoint(104, 50));
@@ -204,7 +187,7 @@ private Q_SLOTS:
         // A first point starts anew, with no line from the last one.
         before = f->Image1->Picture;
         f->DrawPolylinePoint(200, 200, 0xFF0000, true);
-        QCOMPARE(changed(before, f->Image1->Picture), QSet<QPoint>{QPoint(200, 200)});
+        QCOMPARE(changedPixels(before, f->Image1->Picture), QSet<QPoint>{QPoint(200, 200)});
     }
 
     // The redraw from the list gives exactly the pixels of drawing the points

@@ -7,37 +7,29 @@
 
 #include "app/Application.h"
 #include "app/Main.h"
-#include "app/Startup.h"
+#include "common/FormDriver.h"
 #include "common/Pictures.h"
+#include "common/ProgramTexts.h"
 #include "common/TestMain.h"
-#include "dialogs/Inputmessage.h"
 #include "view/BmpCorpus.h"
 #include "view/PictureView.h"
 #include "view/TImage.h"
 
-#include <QDialogButtonBox>
 #include <QFile>
-#include <QFileInfo>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
-#include <QPointer>
-#include <QPushButton>
 #include <QStandardItemModel>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 #include <QToolButton>
 
 using namespace kuvaro;
 using namespace kuvaro::test;
 
 namespace {
-
-const QString OriginPrompt = QStringLiteral("  Erfasse mit rechtem Mausklick den Nullpunkt");
-const QString StartPrompt = QStringLiteral("  Öffne eine Grafikdatei (*.bmp) mit einem X,Y-Diagramm");
 
 QByteArray bmpOf(const QImage& img)
 {
@@ -59,24 +51,14 @@ void writeFile(const QString& path, const QByteArray& bytes)
 // What a file dialog showed when it came up.
 struct DialogSeen
 {
-    bool seen = false;
     QString title, directory, fileName, defaultSuffix;
     QStringList filters;
     bool native = true;
     QFileDialog::FileMode mode = QFileDialog::AnyFile;
 };
 
-// The error box the handler showed, if any.
-struct BoxSeen
-{
-    bool seen = false;
-    QString title, text;
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-};
-
 void noteDialog(QFileDialog* d, DialogSeen& seen)
 {
-    seen.seen = true;
     seen.title = d->windowTitle();
     seen.directory = d->directory().absolutePath();
     seen.filters = d->nameFilters();
@@ -87,108 +69,26 @@ void noteDialog(QFileDialog* d, DialogSeen& seen)
         seen.fileName = edit->text();
 }
 
-// Answers modal widgets while it lives: each one that comes up goes to the
-// handler, which returns whether it answered it. Unlike a one-shot answer
-// that stays armed, it cannot touch a dialog of a later test.
-class Answerer
+// Clicks "Datei öffnen (*.bmp)" and lets `choose` answer the file dialog,
+// which `seen` describes when given.
+void openWith(FormDriver& d, const DialogScript::Step& choose, DialogSeen* seen = nullptr)
 {
-public:
-    explicit Answerer(std::function<bool(QWidget*)> handler) : m_handler(std::move(handler))
-    {
-        QObject::connect(&m_timer, &QTimer::timeout, [this] { poll(); });
-        m_timer.start(5);
-    }
-
-private:
-    void poll()
-    {
-        QWidget* w = QApplication::activeModalWidget();
-        if (!w || !w->isVisible() || w == m_answered)
-            return;
-        if (m_handler(w))
-            m_answered = w;
-    }
-
-    std::function<bool(QWidget*)> m_handler;
-    QTimer m_timer;
-    QPointer<QWidget> m_answered;
-};
-
-// Clicks "Datei öffnen (*.bmp)" and lets `choose` answer the file dialog;
-// an error box that follows is answered with OK.
-void openWith(TMainForm& form, const std::function<void(QFileDialog*)>& choose, DialogSeen& dialog, BoxSeen& box)
-{
-    Answerer files([&](QWidget* w) {
-        auto* d = qobject_cast<QFileDialog*>(w);
-        if (!d || dialog.seen)
-            return false;
-        noteDialog(d, dialog);
-        choose(d);
-        return true;
+    d.dialogs.then([choose, seen](QWidget* w) {
+        if (auto* f = qobject_cast<QFileDialog*>(w); f && seen)
+            noteDialog(f, *seen);
+        choose(w);
     });
-    Answerer errors([&](QWidget* w) {
-        auto* mb = qobject_cast<QMessageBox*>(w);
-        if (!mb)
-            return false;
-        box.seen = true;
-        box.title = mb->windowTitle();
-        box.text = mb->text();
-        box.icon = mb->icon();
-        mb->buttons().value(0)->click();
-        return true;
-    });
-    dialog.seen = false;
-    box.seen = false;
-    QTest::mouseClick(form.DateiOeffnenSBn, Qt::LeftButton);
+    QTest::mouseClick(d.form->DateiOeffnenSBn, Qt::LeftButton);
 }
 
-// Clicks the dialog's "Öffnen" button, as the user would.
-void clickOpen(QFileDialog* d)
-{
-    auto* buttons = d->findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
-    if (!buttons || !buttons->button(QDialogButtonBox::Open))
-        qFatal("the file dialog has no open button");
-    buttons->button(QDialogButtonBox::Open)->click();
-}
+void openFile(FormDriver& d, const QString& path) { openWith(d, DialogScript::typeFileName(path)); }
 
-void openFile(TMainForm& form, const QString& path, DialogSeen& dialog, BoxSeen& box)
+// The three right presses with the differences in the calibration dialog, then four points.
+void calibrateAndCapture(FormDriver& d)
 {
-    openWith(
-        form,
-        [path](QFileDialog* d) {
-            d->selectFile(path);
-            clickOpen(d);
-        },
-        dialog, box);
-}
-
-void press(TMainForm& form, Qt::MouseButton button, QPoint at)
-{
-    QTest::mousePress(form.Image1, button, {}, at);
-    QTest::mouseRelease(form.Image1, button, {}, at);
-}
-
-// The three right presses and the differences in the calibration dialog.
-void calibrate(TMainForm& form)
-{
-    press(form, Qt::RightButton, QPoint(100, 500));
-    press(form, Qt::RightButton, QPoint(1300, 500));
-    Answerer differences([](QWidget* w) {
-        auto* input = qobject_cast<TInputMessageForm*>(w);
-        if (!input)
-            return false;
-        input->InputEdit1->setText(QStringLiteral("10"));
-        input->InputEdit2->setText(QStringLiteral("5"));
-        input->UebernehmenBtn->click();
-        return true;
-    });
-    press(form, Qt::RightButton, QPoint(100, 80));
-}
-
-void capturePoints(TMainForm& form)
-{
+    d.calibrate(QStringLiteral("10"), QStringLiteral("5"), {100, 500}, {1300, 500}, {100, 80});
     for (QPoint p : {QPoint(200, 400), QPoint(420, 300), QPoint(700, 350), QPoint(1100, 120)})
-        press(form, Qt::LeftButton, p);
+        d.left(p.x(), p.y());
 }
 
 // Everything an open must leave alone when it does not succeed.
@@ -276,37 +176,27 @@ class TestPictureLoading : public QObject
     QString m_picturePath;
     QImage m_picture;
     // The window for the tests that open broken files one after another.
-    std::unique_ptr<Forms> m_forms;
+    std::unique_ptr<FormDriver> m_brokenFileWindow;
     std::unique_ptr<Snapshot> m_before;
-
-    static void prepare(TMainForm& form)
-    {
-        form.show();
-        // The frame of a 1920 x 1080 screen; the offscreen screen is smaller.
-        form.Panel1->resize(1490, 807);
-    }
 
     // One window opens all broken files in turn: after every one of them the
     // error box has come up and nothing has changed since the picture was
     // opened, calibrated and four points were captured.
     void prepareBrokenFileWindow()
     {
-        m_forms = std::make_unique<Forms>(createForms());
-        TMainForm& form = *m_forms->mainForm;
-        prepare(form);
-        DialogSeen dialog;
-        BoxSeen box;
-        openFile(form, m_picturePath, dialog, box);
-        calibrate(form);
-        capturePoints(form);
-        m_before = std::make_unique<Snapshot>(form);
+        m_brokenFileWindow = std::make_unique<FormDriver>();
+        FormDriver& d = *m_brokenFileWindow;
+        openFile(d, m_picturePath);
+        calibrateAndCapture(d);
+        m_before = std::make_unique<Snapshot>(*d.form);
+        QCOMPARE(d.dialogs.takeSeen(), (QStringList{OpenDialog, QStringLiteral("input dialog")}));
     }
 
 private Q_SLOTS:
     void cleanupTestCase()
     {
         m_before.reset();
-        m_forms.reset();
+        m_brokenFileWindow.reset();
     }
 
     void initTestCase()
@@ -317,26 +207,30 @@ private Q_SLOTS:
         writeFile(m_picturePath, bmpOf(m_picture));
     }
 
+    // The window kept for the broken files answers no dialog between its rows.
+    void cleanup()
+    {
+        if (m_brokenFileWindow)
+            m_brokenFileWindow->dialogs.stop();
+    }
+
     void opensThroughTheDialog()
     {
-        Forms forms = createForms();
-        TMainForm& form = *forms.mainForm;
-        prepare(form);
+        FormDriver d;
+        TMainForm& form = *d.form;
         DialogSeen dialog;
-        BoxSeen box;
-        openFile(form, m_picturePath, dialog, box);
+        openWith(d, DialogScript::typeFileName(m_picturePath), &dialog);
 
-        QVERIFY(dialog.seen);
+        QCOMPARE(d.dialogs.takeSeen(), QStringList{OpenDialog});
         QCOMPARE(dialog.title, QStringLiteral("Grafik-Datei einlesen"));
         QCOMPARE(dialog.directory, QDir(QCoreApplication::applicationDirPath()).absolutePath());
         QCOMPARE(dialog.filters, QStringList{QStringLiteral("Bmp-Datei (*.bmp)")});
         QCOMPARE(dialog.defaultSuffix, QStringLiteral("bmp"));
         QCOMPARE(dialog.fileName, QString());
         QVERIFY(!dialog.native);
-        QVERIFY(!box.seen);
 
         QCOMPARE(form.windowTitle(), QStringLiteral("  Kuvaro  26.01  - ") + m_picturePath);
-        QCOMPARE(form.Label4->text(), OriginPrompt);
+        QCOMPARE(form.Label4->text(), PromptOrigin);
         QCOMPARE(form.DisplayScale, 2.0);
         QCOMPARE(form.Image1->geometry(), QRect(8, 8, 1478, 600));
         QCOMPARE(form.Image2->Picture.size(), QSize(739, 300));
@@ -349,7 +243,7 @@ private Q_SLOTS:
 
         // The dialog starts in the program's folder again the next time.
         DialogSeen again;
-        openWith(form, [](QFileDialog* d) { d->reject(); }, again, box);
+        openWith(d, DialogScript::cancelFile(), &again);
         QCOMPARE(again.directory, QDir(QCoreApplication::applicationDirPath()).absolutePath());
         QCOMPARE(again.fileName, QString());
     }
@@ -357,65 +251,51 @@ private Q_SLOTS:
     void typedNameGetsTheSuffix()
     {
         writeFile(m_dir.filePath(QStringLiteral("probe.bmp")), bmpOf(patternPicture(QSize(300, 200))));
-        Forms forms = createForms();
-        TMainForm& form = *forms.mainForm;
-        prepare(form);
-        DialogSeen dialog;
-        BoxSeen box;
+        FormDriver d;
         const QString dir = m_dir.path();
-        openWith(
-            form,
-            [dir](QFileDialog* d) {
-                d->setDirectory(dir);
-                d->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(QStringLiteral("probe"));
-                clickOpen(d);
-            },
-            dialog, box);
-        QVERIFY(!box.seen);
-        QCOMPARE(form.windowTitle(), QStringLiteral("  Kuvaro  26.01  - ") + m_dir.filePath(QStringLiteral("probe.bmp")));
-        QCOMPARE(form.Image2->Picture.size(), QSize(300, 200));
+        openWith(d, [dir](QWidget* w) {
+            if (auto* f = qobject_cast<QFileDialog*>(w))
+                f->setDirectory(dir);
+            DialogScript::typeFileName(QStringLiteral("probe"))(w);
+        });
+        QCOMPARE(d.dialogs.seen, QStringList{OpenDialog});
+        QCOMPARE(d.form->windowTitle(),
+                 QStringLiteral("  Kuvaro  26.01  - ") + m_dir.filePath(QStringLiteral("probe.bmp")));
+        QCOMPARE(d.form->Image2->Picture.size(), QSize(300, 200));
     }
 
     void sameFileTwiceFitsTheSame()
     {
-        Forms forms = createForms();
-        TMainForm& form = *forms.mainForm;
-        prepare(form);
-        DialogSeen dialog;
-        BoxSeen box;
-        openFile(form, m_picturePath, dialog, box);
+        FormDriver d;
+        TMainForm& form = *d.form;
+        openFile(d, m_picturePath);
         const double scale = form.DisplayScale;
         const QRect view = form.Image1->geometry();
-        calibrate(form);
-        capturePoints(form);
-        openFile(form, m_picturePath, dialog, box);
-        QVERIFY(!box.seen);
+        calibrateAndCapture(d);
+        openFile(d, m_picturePath);
+        QCOMPARE(d.dialogs.seen, (QStringList{OpenDialog, QStringLiteral("input dialog"), OpenDialog}));
         QCOMPARE(form.DisplayScale, scale);
         QCOMPARE(form.Image1->geometry(), view);
         // A new picture starts from scratch.
         QCOMPARE(form.PointRowCount(), 0);
         QCOMPARE(form.CalibStep, 0);
         QVERIFY(form.Image1->Picture == form.Image2->Picture);
-        QCOMPARE(form.Label4->text(), OriginPrompt);
+        QCOMPARE(form.Label4->text(), PromptOrigin);
     }
 
     void cancelKeepsEverything()
     {
-        Forms forms = createForms();
-        TMainForm& form = *forms.mainForm;
-        prepare(form);
-        DialogSeen dialog;
-        BoxSeen box;
-        openFile(form, m_picturePath, dialog, box);
-        calibrate(form);
-        capturePoints(form);
+        FormDriver d;
+        TMainForm& form = *d.form;
+        openFile(d, m_picturePath);
+        calibrateAndCapture(d);
         QCOMPARE(form.PointRowCount(), 4);
         QCOMPARE(form.CalibStep, 3);
         const Snapshot before(form);
         QVERIFY(before.working != before.pristine); // the crosses and the polyline are there
 
-        openWith(form, [](QFileDialog* d) { d->reject(); }, dialog, box);
-        QVERIFY(!box.seen);
+        openWith(d, DialogScript::cancelFile());
+        QCOMPARE(d.dialogs.seen, (QStringList{OpenDialog, QStringLiteral("input dialog"), OpenDialog}));
         const QString difference = before.differenceTo(Snapshot(form));
         QVERIFY2(difference.isEmpty(), qPrintable(difference));
     }
@@ -435,17 +315,20 @@ private Q_SLOTS:
         if (!m_before)
             prepareBrokenFileWindow();
         QCOMPARE(m_before->rows.size(), 4);
-        TMainForm& form = *m_forms->mainForm;
+        FormDriver& d = *m_brokenFileWindow;
+        d.dialogs.start();
         const QString path = m_dir.filePath(QStringLiteral("kaputt.bmp"));
         writeFile(path, bytes);
-        DialogSeen dialog;
-        BoxSeen box;
-        openFile(form, path, dialog, box);
-        QVERIFY(box.seen);
-        QCOMPARE(box.icon, QMessageBox::Critical);
-        QCOMPARE(box.title, applicationTitle());
-        QCOMPARE(box.text, message + u'.');
-        const QString difference = m_before->differenceTo(Snapshot(form));
+        QString boxTitle;
+        d.dialogs.then(DialogScript::typeFileName(path)).then([&boxTitle](QWidget* w) {
+            boxTitle = w->windowTitle();
+            DialogScript::okMessageBox()(w);
+        });
+        QTest::mouseClick(d.form->DateiOeffnenSBn, Qt::LeftButton);
+        // The error box, with its icon.
+        QCOMPARE(d.dialogs.takeSeen(), (QStringList{OpenDialog, QStringLiteral("error: ") + message + u'.'}));
+        QCOMPARE(boxTitle, applicationTitle());
+        const QString difference = m_before->differenceTo(Snapshot(*d.form));
         QVERIFY2(difference.isEmpty(), qPrintable(difference));
     }
 
@@ -462,24 +345,15 @@ private Q_SLOTS:
         QCOMPARE(qFromLittleEndian<quint16>(head.constData() + 28), quint16(24));
         file.close();
 
-        Forms forms = createForms();
-        TMainForm& form = *forms.mainForm;
-        prepare(form);
-        DialogSeen dialog;
-        BoxSeen box;
-        openWith(
-            form,
-            [](QFileDialog* d) {
-                d->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(QStringLiteral("Beispieldiagramm"));
-                clickOpen(d);
-            },
-            dialog, box);
-        QVERIFY(!box.seen);
+        FormDriver d;
+        TMainForm& form = *d.form;
+        openWith(d, DialogScript::typeFileName(QStringLiteral("Beispieldiagramm")));
+        QCOMPARE(d.dialogs.seen, QStringList{OpenDialog});
         QCOMPARE(form.windowTitle(), QStringLiteral("  Kuvaro  26.01  - ") + QFileInfo(path).absoluteFilePath());
         const QImage& picture = form.Image2->Picture;
         QVERIFY(picture.width() >= 700 && picture.width() <= 900);
         QVERIFY(picture.height() >= 500 && picture.height() <= 700);
-        QCOMPARE(form.Label4->text(), OriginPrompt);
+        QCOMPARE(form.Label4->text(), PromptOrigin);
         // A diagram: mostly white paper, with black axes and a coloured curve.
         int white = 0, dark = 0, coloured = 0;
         for (int y = 0; y < picture.height(); ++y) {
@@ -501,9 +375,8 @@ private Q_SLOTS:
 
     void resetAllWithoutPicture()
     {
-        Forms forms = createForms();
-        TMainForm& form = *forms.mainForm;
-        prepare(form);
+        FormDriver d;
+        TMainForm& form = *d.form;
         for (QLabel* l : {form.XoLabel, form.YdiffLabel, form.xyAktLabel})
             l->setText(QStringLiteral("12"));
         form.AppendPointRow({QStringLiteral("1"), QStringLiteral("   1,0"), QStringLiteral("   2,0"), QStringLiteral("5"),
@@ -512,22 +385,18 @@ private Q_SLOTS:
         for (QLabel* l : {form.XoLabel, form.YdiffLabel, form.xyAktLabel})
             QCOMPARE(l->text(), QString());
         QCOMPARE(form.PointRowCount(), 0);
-        QCOMPARE(form.Label4->text(), StartPrompt);
+        QCOMPARE(form.Label4->text(), PromptOpen);
         QVERIFY(form.PictureEmpty());
     }
 
     void resetAllWithPicture()
     {
-        Forms forms = createForms();
-        TMainForm& form = *forms.mainForm;
-        prepare(form);
-        DialogSeen dialog;
-        BoxSeen box;
-        openFile(form, m_picturePath, dialog, box);
-        calibrate(form);
-        capturePoints(form);
+        FormDriver d;
+        TMainForm& form = *d.form;
+        openFile(d, m_picturePath);
+        calibrateAndCapture(d);
         setLabelColor(form.LinienFarbeLabel, 0x0000FF);
-        press(form, Qt::LeftButton, QPoint(1200, 200)); // a red segment
+        d.left(1200, 200); // a red segment
         QVERIFY(form.Image1->Picture != form.Image2->Picture);
 
         QTest::mouseClick(form.ResetAllesSBtn, Qt::LeftButton);
@@ -536,16 +405,17 @@ private Q_SLOTS:
                           form.XfaktLabel, form.YfaktLabel, form.xyAktLabel})
             QCOMPARE(l->text(), QString());
         QCOMPARE(labelColor(form.LinienFarbeLabel), clBlack);
-        QCOMPARE(form.Label4->text(), OriginPrompt);
+        QCOMPARE(form.Label4->text(), PromptOrigin);
         // No cross and no line is left, neither in the picture nor on the screen.
         QVERIFY(form.Image1->Picture == form.Image2->Picture);
         QVERIFY(form.Image1->displayImage() ==
                 freshDisplay(form.Image2->Picture, form.DisplayScale, form.Image1->size()));
         // The next right press is taken as the origin.
-        press(form, Qt::RightButton, QPoint(321, 456));
+        d.right(321, 456);
         QCOMPARE(form.CalibStep, 1);
         QCOMPARE(form.XoLabel->text(), QStringLiteral("321"));
         QCOMPARE(form.YoLabel->text(), QStringLiteral("456"));
+        QCOMPARE(d.dialogs.seen, (QStringList{OpenDialog, QStringLiteral("input dialog")}));
     }
 };
 
