@@ -375,6 +375,45 @@ wait_main_window()
     MAIN=$WINDOW
 }
 
+# Starts the program and waits for its main window (MAIN) to stand in its final place: the window
+# manager frames it and the program then centres it, outer top-left at 96,54. The pid is left in KUVARO_PID.
+start_main()
+{
+    start_kuvaro main
+    KUVARO_PID=$LAST_PID
+    wait_main_window
+    main_settled() { frame_extents "$MAIN" && client_geometry "$MAIN" && ((GEO_X - FRAME_L == 96 && GEO_Y - FRAME_T == 54)); }
+    wait_until 10 "the main window to settle" main_settled || fail "the main window is not centred"
+}
+
+# caption_shows PATH: whether the main window's caption names the opened picture.
+caption_shows() { [[ $(window_name "$MAIN") == "$APP_TITLE - $1" ]]; }
+
+# open_picture PATH: opens the picture through "Datei öffnen (*.bmp)" and the program's own file
+# dialog, and waits until the caption names it and the main window is the only window left.
+open_picture()
+{
+    click_toolbar "$MAIN" open
+    wait_window 'Grafik-Datei einlesen' 20 "$MAIN" || fail "the open dialog did not appear"
+    file_dialog_enter "$WINDOW" "$1"
+    wait_until 10 "the caption with the file path" caption_shows "$1" ||
+        fail "caption \"$(window_name "$MAIN")\", expected \"$APP_TITLE - $1\""
+    only_windows "$MAIN"
+}
+
+# acknowledge_message WHAT: the message dialog that WHAT shows comes up as the only window besides
+# the main window, with the single button "OK", and closes with it.
+acknowledge_message()
+{
+    wait_window "$MESSAGE_TITLE" 20 || fail "$1 showed no message"
+    local message=$WINDOW
+    only_windows "$MAIN" "$message"
+    [[ $(message_buttons "$message") == 1 ]] || fail "the message after $1 has not the single button OK"
+    message_click_ok "$message"
+    wait_window_gone "$message" 20 || fail "the message after $1 did not close with OK"
+    only_windows "$MAIN"
+}
+
 # file_dialog_enter DIALOG PATH [nolist]: the Qt file dialog has the focus in its file name field; the
 # full path is typed there and accepted with Return. Once the dialog has read the folder, its
 # completer lists the matching names below the field; Return is pressed only then, so that

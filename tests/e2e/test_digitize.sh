@@ -18,23 +18,10 @@ SCALE=2
 RED='#FF0000' WHITE='#FFFFFF' AXIS='#404040' BLACK='#000000'
 GREEN='#008000' MAROON='#800000' BLUE='#0000FF'
 
-start_kuvaro main
-KUVARO_PID=$LAST_PID
-wait_main_window
-# The window manager frames the main window and the program then moves it; the final place is waited for.
-main_settled() { frame_extents "$MAIN" && client_geometry "$MAIN" && ((GEO_X - FRAME_L == 96 && GEO_Y - FRAME_T == 54)); }
-wait_until 10 "the main window to settle" main_settled || fail "the main window is not centred"
+start_main
 
 # ------------------------------------------------------------- open the picture
-click_toolbar "$MAIN" open
-wait_window 'Grafik-Datei einlesen' 20 "$MAIN" || fail "the open dialog did not appear"
-OPEN_DIALOG=$WINDOW
-file_dialog_enter "$OPEN_DIALOG" "$PICTURE"
-
-caption_shows_path() { [[ $(window_name "$MAIN") == "$APP_TITLE - $PICTURE" ]]; }
-wait_until 10 "the caption with the file path" caption_shows_path ||
-    fail "caption \"$(window_name "$MAIN")\", expected \"$APP_TITLE - $PICTURE\""
-only_windows "$MAIN"
+open_picture "$PICTURE"
 
 # Image1 stands 8,8 inside Panel1 (214,109): the red pixel fills view 0..1, 0..1; grey frame around.
 wait_pixel "$MAIN" "$IMAGE1_X" "$IMAGE1_Y" "$RED"
@@ -96,16 +83,11 @@ only_windows "$MAIN"
 process_running "$KUVARO_PID" || fail "the program ended while digitizing"
 
 # ------------------------------------------------------------ still responsive
-caption_shows_path || fail "caption \"$(window_name "$MAIN")\" after digitizing"
+caption_shows "$PICTURE" || fail "caption \"$(window_name "$MAIN")\" after digitizing"
 
 # Three points make an area: the message dialog shows it, and its OK closes it.
 click_toolbar "$MAIN" area
-wait_window "$MESSAGE_TITLE" 20 || fail "\"Fläche berechnen\" showed no message"
-MESSAGE=$WINDOW
-only_windows "$MAIN" "$MESSAGE"
-message_click_ok "$MESSAGE"
-wait_window_gone "$MESSAGE" 20 || fail "the message did not close with OK"
-only_windows "$MAIN"
+acknowledge_message '"Fläche berechnen"'
 
 # "Reset all" takes the crosses and the polyline away again.
 click_toolbar "$MAIN" resetall

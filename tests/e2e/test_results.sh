@@ -37,20 +37,10 @@ LAST_X=$((XO + VIEW_W * 7 / 10)) LAST_Y=$((YO - VIEW_H / 5))
 OUT="$E2E_TMP/results"
 mkdir -p "$OUT"
 
-start_kuvaro main
-KUVARO_PID=$LAST_PID
-wait_main_window
-main_settled() { frame_extents "$MAIN" && client_geometry "$MAIN" && ((GEO_X - FRAME_L == 96 && GEO_Y - FRAME_T == 54)); }
-wait_until 10 "the main window to settle" main_settled || fail "the main window is not centred"
+start_main
 
 # ------------------------------------------------------------- open the sample
-click_toolbar "$MAIN" open
-wait_window 'Grafik-Datei einlesen' 20 "$MAIN" || fail "the open dialog did not appear"
-file_dialog_enter "$WINDOW" "$SAMPLE"
-caption_shows_path() { [[ $(window_name "$MAIN") == "$APP_TITLE - $SAMPLE" ]]; }
-wait_until 10 "the caption with the file path" caption_shows_path ||
-    fail "caption \"$(window_name "$MAIN")\", expected \"$APP_TITLE - $SAMPLE\""
-only_windows "$MAIN"
+open_picture "$SAMPLE"
 
 # The view's first unit shows the picture's top-left pixel; the frame around it is grey.
 TOP_LEFT=$(convert "$SAMPLE" -crop 1x1+0+0 +repage -depth 8 txt:-)
@@ -86,26 +76,14 @@ done
 
 # The area goes to the message dialog, captioned with two blanks and the application title.
 click_toolbar "$MAIN" area
-wait_window "$MESSAGE_TITLE" 20 || fail "\"Fläche berechnen\" showed no message"
-MESSAGE=$WINDOW
-only_windows "$MAIN" "$MESSAGE"
-[[ $(message_buttons "$MESSAGE") == 1 ]] || fail "the message has not the single button OK"
-message_click_ok "$MESSAGE"
-wait_window_gone "$MESSAGE" 20 || fail "the area message did not close with OK"
-only_windows "$MAIN"
+acknowledge_message '"Fläche berechnen"'
 
 # ------------------------------------------------------------------- saving
 click_toolbar "$MAIN" save
 wait_window 'Speichern als' 20 "$MAIN" || fail "the save dialog did not appear"
 # Typed without extension: the dialog adds ".csv".
 file_dialog_enter "$WINDOW" "$OUT/messung" nolist
-wait_window "$MESSAGE_TITLE" 20 || fail "no message after saving"
-MESSAGE=$WINDOW
-only_windows "$MAIN" "$MESSAGE"
-[[ $(message_buttons "$MESSAGE") == 1 ]] || fail "the message has not the single button OK"
-message_click_ok "$MESSAGE"
-wait_window_gone "$MESSAGE" 20 || fail "the save message did not close with OK"
-only_windows "$MAIN"
+acknowledge_message "saving"
 
 CSV="$OUT/messung.csv"
 [[ -f $CSV ]] || fail "no file $CSV; the folder holds: $(ls -A "$OUT")"
