@@ -78,15 +78,18 @@ private Q_SLOTS:
     void answers_data()
     {
         QTest::addColumn<QString>("how");
-        QTest::newRow("Nein") << QStringLiteral("nein");
-        QTest::newRow("close box") << QStringLiteral("close");
+        QTest::addColumn<int>("points");
+        QTest::newRow("Nein") << QStringLiteral("nein") << 2;
+        QTest::newRow("close box") << QStringLiteral("close") << 2;
+        QTest::newRow("Nein, a single point") << QStringLiteral("nein") << 1;
     }
 
     void answers()
     {
         // Every answer but "Ja" closes without saving.
         QFETCH(QString, how);
-        capture(2);
+        QFETCH(int, points);
+        capture(points);
         d->dialogs.then(how == QLatin1String("nein") ? DialogScript::clickNein() : DialogScript::closeBox());
         clickBeenden();
         QCOMPARE(d->dialogs.seen, QStringList{SaveQuestion});
