@@ -2,8 +2,16 @@
 # Installs the Debian 12 packages Kuvaro needs to build, run and test, when they are missing.
 set -euo pipefail
 
-packages=(build-essential cmake ninja-build qt6-base-dev qt6-translations-l10n fonts-wine fonts-dejavu-core
-          xvfb xauth xdotool x11-utils openbox imagemagick)
+# Build and run: compiler, CMake, Qt with its German texts and the picture
+# format plugins (TIFF, WebP), the fonts the layout is measured with.
+# Tests: Xvfb, openbox, xdotool, xclip and ImageMagick drive and look at the
+# real program; clang and its runtimes build the sanitizer and fuzzing runs;
+# the package checks need lintian, desktop-file-utils and appstream.
+packages=(build-essential cmake ninja-build qt6-base-dev qt6-translations-l10n qt6-image-formats-plugins
+          fonts-wine fonts-dejavu-core fonts-dejavu-extra
+          xvfb xauth xdotool x11-utils openbox imagemagick xclip
+          clang libclang-rt-14-dev
+          dpkg-dev lintian desktop-file-utils appstream)
 
 missing=()
 for p in "${packages[@]}"; do
