@@ -41,6 +41,13 @@ QLabel* makeLabel(QWidget* parent, const LabelSetup& setup)
     return label;
 }
 
+QPoint centredIn(QSize outer, const QRect& area)
+{
+    // Integer halves rounded towards the left and top, as the window has
+    // always been placed; QStyle::alignedRect rounds the other way.
+    return {area.x() + (area.width() - outer.width()) / 2, area.y() + (area.height() - outer.height()) / 2};
+}
+
 int execFileDialog(QFileDialog* dialog)
 {
     const int result = dialog->exec();

@@ -1,11 +1,13 @@
 #pragma once
-// Colours as 0x00BBGGRR values (red in the low byte) and the few control
-// properties the windows set and read back: opaque label colours, fonts, geometry.
+// The few control properties the windows set and read back: opaque label
+// colours, fonts, geometry, and the frame of the fixed dialogs.
 
-#include <QColor>
+#include "core/Colours.h"
+
 #include <QFont>
+#include <QPoint>
 #include <QRect>
-#include <QRgb>
+#include <QSize>
 #include <QString>
 #include <Qt>
 
@@ -14,30 +16,6 @@ class QLabel;
 class QWidget;
 
 namespace kuvaro {
-
-using TColor = quint32;
-
-constexpr TColor clBlack = 0x000000;
-constexpr TColor clWhite = 0xFFFFFF;
-constexpr TColor clSilver = 0xC0C0C0;
-constexpr TColor clGrey = 0x808080;
-constexpr TColor clGreen = 0x008000;
-constexpr TColor clMaroon = 0x000080;
-constexpr TColor clBlue = 0xFF0000;
-constexpr TColor clRedBand = 0x0000D5;
-constexpr TColor clRestingLabel = 0xEBEBEB;
-constexpr TColor clValueLabel = 0xEEEEEE;
-
-inline QRgb toQRgb(TColor c)
-{
-    return qRgb(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));
-}
-inline QColor toQColor(TColor c) { return QColor(toQRgb(c)); }
-inline TColor fromQRgb(QRgb rgb)
-{
-    return TColor(qRed(rgb)) | (TColor(qGreen(rgb)) << 8) | (TColor(qBlue(rgb)) << 16);
-}
-inline TColor fromQColor(const QColor& c) { return fromQRgb(c.rgb()); }
 
 // Opaque label: background and text colour live in the palette.
 void setLabelColor(QLabel* label, TColor background);
@@ -64,6 +42,9 @@ struct LabelSetup
 };
 
 QLabel* makeLabel(QWidget* parent, const LabelSetup& setup);
+
+// Where a window of the given outer size stands centred in an area of the screen.
+QPoint centredIn(QSize outer, const QRect& area);
 
 // Runs a file dialog modally and returns its result. Return in the file name field can
 // accept the dialog while the name completer's list is open; that list would stay on

@@ -1,10 +1,12 @@
 #pragma once
-// The program's version information. The build writes a small key/value table
-// into a section of its own in the executable file (".kuvaro_verinfo"), laid out
-// after the version resource of a Windows program: a translation entry
+// The program's version information: a small key/value table laid out after
+// the version resource of a Windows program, with a translation entry
 // "\VarFileInfo\Translation" (language and code page, two little-endian 16-bit
 // values) and string values under "\StringFileInfo\<language><code page>\<name>".
-// The information dialog reads it back from the running program file.
+// The executable carries it in a section of its own (".kuvaro_verinfo", so that
+// it can be found in the file without running the program) and names it by the
+// symbol kuvaro_version_table; a program built without it (the test programs,
+// for one) has no version information.
 //
 // Table layout, all numbers little-endian:
 //   "KVI1"                       magic
@@ -30,8 +32,6 @@ inline constexpr char TranslationPath[] = "\\VarFileInfo\\Translation";
 inline constexpr char GermanFileVersionPath[] = "\\StringFileInfo\\040704E4\\FileVersion";
 inline constexpr unsigned VersionLanguageGerman = 0x0407;
 inline constexpr unsigned VersionCodePageWestern = 0x04E4;
-// Tables beyond this are not version information (the Windows resource's own limit).
-inline constexpr qint64 MaxVersionInfoSize = 0xFFFF;
 
 // What the build message shows when the table has no translation or no FileVersion.
 inline constexpr char NoVersionText[] = "-- n.Vers.";
@@ -82,16 +82,19 @@ consteval std::array<unsigned char, versionInfoSize(L - 1)> makeVersionInfo(cons
     return out;
 }
 
-// The contents of the named section of an ELF file (32 or 64 bit, either byte
-// order); nothing when the file is no ELF file, is malformed, or lacks the
-// section or its data.
-std::optional<QByteArray> elfSectionData(const QString& path, const char* sectionName);
+// Where the executable's table lies; the symbol is weak, so its address is
+// null in a program that does not carry the table.
+struct VersionTable
+{
+    const unsigned char* data;
+    std::size_t size;
+};
+extern "C" {
+[[gnu::weak]] extern const VersionTable kuvaro_version_table;
+}
 
-// Size of the version information in the file; 0 when it has none.
-qint64 fileVersionInfoSize(const QString& path);
-
-// The version information of the file; nothing when it cannot be read.
-std::optional<QByteArray> fileVersionInfo(const QString& path);
+// The running program's version information; nothing when it carries none.
+std::optional<QByteArray> programVersionInfo();
 
 // The value stored under the path (compared without regard to case); nothing
 // when the table lacks it or is malformed.
@@ -101,8 +104,12 @@ std::optional<QByteArray> queryVersionValue(const QByteArray& info, QStringView 
 // or "-- n.Vers." when the translation or that value is missing.
 QString fileVersionText(const QByteArray& info);
 
-// The version text after reading the program file: `current` when the file is
-// missing or has no readable version information, else fileVersionText.
+// The version text after reading the program's version information `info`:
+// `current` when the program file is missing or carries no information, else
+// fileVersionText.
+QString readVersionText(const QString& programPath, const QString& current,
+                        const std::optional<QByteArray>& info);
+// As above, with the running program's own information.
 QString readVersionText(const QString& programPath, const QString& current);
 
 } // namespace kuvaro

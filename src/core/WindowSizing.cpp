@@ -1,4 +1,4 @@
-#include "app/WindowSizing.h"
+#include "core/WindowSizing.h"
 
 namespace kuvaro {
 

@@ -1,10 +1,15 @@
 // The main window's size from the screen, and the build stamp.
 
-#include "app/BuildStamp.h"
-#include "app/WindowSizing.h"
-#include "common/TestMain.h"
+#include "core/BuildStamp.h"
+#include "core/WindowSizing.h"
+#include "common/CoreTestMain.h"
 
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QFileInfo>
 #include <QTest>
+
+Q_DECLARE_METATYPE(kuvaro::BuildTime)
 
 using namespace kuvaro;
 
@@ -66,43 +71,45 @@ private Q_SLOTS:
 
     void buildStamp_data()
     {
-        QTest::addColumn<QString>("date");
-        QTest::addColumn<QString>("time");
+        QTest::addColumn<BuildTime>("time");
         QTest::addColumn<QString>("expected");
         const QString title = QStringLiteral("  Kuvaro  26.01 ");
-        QTest::newRow("example") << "Feb 28 2026" << "17:43:47" << title + " 28.02.2026 17:43:47 ";
-        // The compiler pads single-digit days with a blank.
-        QTest::newRow("padded day") << "Dec  9 2026" << "05:41:13" << title + " 09.12.2026 05:41:13 ";
-        QTest::newRow("january") << "Jan  1 2027" << "00:00:00" << title + " 01.01.2027 00:00:00 ";
-        QTest::newRow("unknown month") << "Foo 15 2026" << "23:59:59" << title + " 15.00.2026 23:59:59 ";
+        QTest::newRow("example") << BuildTime{2026, 2, 28, 17, 43, 47} << title + " 28.02.2026 17:43:47 ";
+        QTest::newRow("two digits") << BuildTime{2026, 12, 9, 5, 4, 3} << title + " 09.12.2026 05:04:03 ";
+        QTest::newRow("midnight") << BuildTime{2027, 1, 1, 0, 0, 0} << title + " 01.01.2027 00:00:00 ";
     }
     void buildStamp()
     {
-        QFETCH(QString, date);
-        QFETCH(QString, time);
-        const QString stamp = makeBuildStamp(QStringLiteral("  Kuvaro  26.01 "), date.toLatin1().constData(),
-                                             time.toLatin1().constData());
+        QFETCH(BuildTime, time);
         QFETCH(QString, expected);
-        QCOMPARE(stamp, expected);
+        QCOMPARE(makeBuildStamp(QStringLiteral("  Kuvaro  26.01 "), time), expected);
     }
 
     void buildStampFitsItsBuffer()
     {
         const QString longTitle(60, u'x');
-        const QString stamp = makeBuildStamp(longTitle, "Feb 28 2026", "17:43:47");
+        const QString stamp = makeBuildStamp(longTitle, BuildTime{2026, 2, 28, 17, 43, 47});
         QCOMPARE(stamp.size(), 49);
         QCOMPARE(stamp, longTitle.left(49));
     }
 
-    void monthNames()
+    // This test program is stamped like the program: the time is the time of
+    // linking, which is when the program file was written.
+    void stampIsTheTimeOfLinking()
     {
-        const QStringList names = {"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-        for (int i = 0; i < names.size(); ++i)
-            QCOMPARE(monthNumber(names[i]), i + 1);
-        QCOMPARE(monthNumber(QStringLiteral("jan")), 0); // exact comparison
-        QCOMPARE(monthNumber(QStringLiteral("Mär")), 0);
+        if (qEnvironmentVariableIsSet("SOURCE_DATE_EPOCH"))
+            QSKIP("a reproducible build stamps SOURCE_DATE_EPOCH");
+        const auto t = linkTime();
+        QVERIFY(t.has_value());
+        const QDateTime linked(QDate(t->year, t->month, t->day), QTime(t->hour, t->minute, t->second));
+        QVERIFY(linked.isValid());
+        const QDateTime written = QFileInfo(QCoreApplication::applicationFilePath()).lastModified();
+        QVERIFY2(qAbs(linked.secsTo(written)) <= 5,
+                 qPrintable(linked.toString(Qt::ISODate) + QStringLiteral(" / ") + written.toString(Qt::ISODate)));
+        QVERIFY(programBuildStamp(QStringLiteral("T")).startsWith(
+            QStringLiteral("T %1").arg(linked.toString(QStringLiteral("dd.MM.yyyy")))));
     }
 };
 
-KUVARO_TEST_MAIN(TestWindowSizing)
+KUVARO_CORE_TEST_MAIN(TestWindowSizing)
 #include "tst_windowsizing.moc"

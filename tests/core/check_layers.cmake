@@ -1,0 +1,43 @@
+cmake_minimum_required(VERSION 3.25)
+# The layer rule: no file of kuvaro_core includes a header of kuvaro_ui, of
+# app/, or of Qt Widgets. Run by CTest with
+#   -DCORE=<core sources, ;-list> -DUI=<ui sources> -DWIDGETS=<Qt Widgets include dir>
+if(NOT CORE OR NOT UI OR NOT IS_DIRECTORY "${WIDGETS}")
+  message(FATAL_ERROR "check_layers: missing source lists or the Qt Widgets include folder")
+endif()
+
+# Headers of ui as they are included: "app/Main.h", "view/PictureView.h", ...
+set(ui_headers)
+foreach(source ${UI})
+  if(source MATCHES "/src/(.+\\.h)$")
+    list(APPEND ui_headers "${CMAKE_MATCH_1}")
+  endif()
+endforeach()
+file(GLOB widget_headers RELATIVE "${WIDGETS}" "${WIDGETS}/Q*")
+
+set(faults)
+set(checked 0)
+foreach(source ${CORE})
+  if(NOT EXISTS "${source}")
+    continue()
+  endif()
+  math(EXPR checked "${checked} + 1")
+  file(STRINGS "${source}" includes REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"]")
+  foreach(line ${includes})
+    string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*[<\"]([^>\"]+)[>\"].*" "\\1" header "${line}")
+    if(header MATCHES "^app/" OR header MATCHES "^QtWidgets/")
+      list(APPEND faults "${source}: ${header}")
+    elseif(header IN_LIST ui_headers OR header IN_LIST widget_headers)
+      list(APPEND faults "${source}: ${header}")
+    endif()
+  endforeach()
+endforeach()
+
+if(checked EQUAL 0)
+  message(FATAL_ERROR "check_layers: no core source found")
+endif()
+if(faults)
+  string(REPLACE ";" "\n  " text "${faults}")
+  message(FATAL_ERROR "core files include headers of the windows:\n  ${text}")
+endif()
+message(STATUS "check_layers: ${checked} core files include no header of the windows")
