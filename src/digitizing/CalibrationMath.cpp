@@ -1,6 +1,6 @@
 #include "digitizing/CalibrationMath.h"
 
-#include "app/Errors.h"
+#include "core/Errors.h"
 
 #include <charconv>
 #include <cmath>
@@ -85,11 +85,42 @@ std::optional<double> parseCommaNumber(const QString& text)
     return value;
 }
 
+QString notANumberText(const QString& text) { return QStringLiteral("'%1' ist kein gültiger Gleitkommawert").arg(text); }
+
 double readCommaNumber(const QString& text)
 {
     if (const auto v = parseCommaNumber(text))
         return *v;
-    throw KuvaroError(QStringLiteral("'%1' ist kein gültiger Gleitkommawert").arg(text));
+    throw KuvaroError(notANumberText(text));
+}
+
+bool Calibration::valid() const
+{
+    return xfakt != 0.0 && yfakt != 0.0 && std::isfinite(xfakt) && std::isfinite(yfakt);
+}
+
+FactorComputation computeFactors(int xo, int yo, int x1, int y1, const QString& xdiffText, const QString& ydiffText)
+{
+    FactorComputation f;
+    const auto xdiff = parseCommaNumber(xdiffText);
+    if (!xdiff) {
+        f.outcome = FactorComputation::XNotANumber;
+        return f;
+    }
+    f.xdiff = *xdiff;
+    const auto ydiff = parseCommaNumber(ydiffText);
+    if (!ydiff) {
+        f.outcome = FactorComputation::YNotANumber;
+        return f;
+    }
+    f.ydiff = *ydiff;
+    if (f.xdiff == 0.0 || f.ydiff == 0.0) {
+        f.outcome = FactorComputation::ZeroDifference;
+        return f;
+    }
+    f.xfakt = double(x1 - xo) / f.xdiff;
+    f.yfakt = double(yo - y1) / f.ydiff;
+    return f;
 }
 
 QString generalNumberFormat(double value, QChar decimalSeparator)

@@ -1,6 +1,8 @@
 #pragma once
-// Numbers of the calibration and the read-out: rounding, the texts the program
-// writes and reading back texts with a decimal comma whatever the locale.
+// The calibration's arithmetic: the factors from the three points and the two
+// differences, the conversion of view positions into diagram values, and the
+// number texts the program writes and reads back (decimal comma whatever the
+// locale).
 
 #include <QChar>
 #include <QString>
@@ -24,6 +26,40 @@ double readCommaNumber(const QString& text);
 
 // Shortest text with at most 15 significant digits, no trailing zeros, the given decimal separator.
 QString generalNumberFormat(double value, QChar decimalSeparator);
+
+// The conversion of view positions into diagram values that a calibration
+// gives: diagram X grows to the right, diagram Y upwards (view Y grows down).
+struct Calibration
+{
+    int xo = -1, yo = -1;             // the origin, view units
+    double xfakt = 0.0, yfakt = 0.0;  // view units per diagram unit
+
+    // Both factors usable: not 0, not infinite, not NaN.
+    bool valid() const;
+    double diagramX(int x) const { return (x - xo) / xfakt; }
+    double diagramY(int y) const { return (yo - y) / yfakt; }
+};
+
+// What the factor computation makes of the three points (view units) and the
+// two difference texts.
+struct FactorComputation
+{
+    enum Outcome {
+        Done,
+        XNotANumber, // the X difference text is no number
+        YNotANumber,
+        ZeroDifference, // a difference is 0
+    };
+    Outcome outcome = Done;
+    double xdiff = 0.0, ydiff = 0.0;
+    // The exact quotients: rounding them would turn a large difference over a
+    // short distance into a factor of 0.
+    double xfakt = 0.0, yfakt = 0.0;
+};
+FactorComputation computeFactors(int xo, int yo, int x1, int y1, const QString& xdiffText, const QString& ydiffText);
+
+// "'<text>' ist kein gültiger Gleitkommawert"
+QString notANumberText(const QString& text);
 
 // What a factor label shows: the factor rounded to hundredths; a factor that is
 // not 0 but rounds to 0 shows three significant digits instead.

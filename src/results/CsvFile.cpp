@@ -1,6 +1,6 @@
 #include "results/CsvFile.h"
 
-#include "app/Errors.h"
+#include "core/Errors.h"
 
 #include <QSaveFile>
 

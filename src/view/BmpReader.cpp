@@ -1,20 +1,16 @@
 #include "view/BmpReader.h"
 
-#include "app/Errors.h"
+#include "core/Errors.h"
 #include "view/PictureMemory.h"
 
 #include <QFile>
 #include <QImageReader>
 #include <QList>
-#include <QLocale>
 #include <QtEndian>
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
-
-#if defined(__linux__)
-#include <unistd.h>
-#endif
 
 namespace kuvaro {
 
@@ -29,8 +25,6 @@ constexpr quint32 BiBitfields = 3;
 // Everything before the pixel data lies within the first bytes: the longest
 // header (124 bytes) and the largest palette (256 entries of 4 bytes).
 constexpr qint64 HeadBytes = 2048;
-// Room for the display copy of the view and the reader's line buffers.
-constexpr qint64 DisplayAllowance = qint64(64) << 20;
 
 [[noreturn]] void refuseInvalid() { throw KuvaroError(QStringLiteral("Bitmap ist ungültig")); }
 
@@ -344,11 +338,9 @@ private:
     bool m_ranShort = false;
 };
 
-QString sizeText(QSize size) { return QStringLiteral("%1 x %2").arg(size.width()).arg(size.height()); }
-
 [[noreturn]] void refuseForMemory(QSize size)
 {
-    throw KuvaroError(QStringLiteral("Für das Bild mit %1 Pixeln reicht der Arbeitsspeicher nicht").arg(sizeText(size)));
+    throw KuvaroError(QStringLiteral("Für das Bild mit %1 Pixeln reicht der Arbeitsspeicher nicht").arg(pictureSizeText(size)));
 }
 
 // Copies a decoded picture of any format into the 32-bit pixels, a band of
@@ -418,62 +410,6 @@ QImage decode(QFile& file, const Layout& l, qint64 fileSize)
 }
 
 } // namespace
-
-qint64 openedPictureBytes(QSize size, int bitsPerPixel)
-{
-    const qint64 w = size.width(), h = size.height();
-    qint64 bytes = 2 * 4 * w * h + DisplayAllowance;
-    if (bitsPerPixel == 1)
-        bytes += (w + 31) / 32 * 4 * h;
-    else if (bitsPerPixel <= 8)
-        bytes += (w + 3) / 4 * 4 * h;
-    return bytes;
-}
-
-qint64 availableMemoryBytes()
-{
-    QFile meminfo(QStringLiteral("/proc/meminfo"));
-    if (meminfo.open(QIODevice::ReadOnly)) {
-        const QList<QByteArray> lines = meminfo.readAll().split('\n');
-        for (const QByteArray& line : lines) {
-            if (line.startsWith("MemAvailable:")) {
-                bool ok = false;
-                const qint64 kb = line.mid(13).trimmed().split(' ').value(0).toLongLong(&ok);
-                if (ok)
-                    return kb * 1024;
-            }
-        }
-    }
-#if defined(__linux__)
-    const long pages = ::sysconf(_SC_AVPHYS_PAGES);
-    const long pageSize = ::sysconf(_SC_PAGESIZE);
-    if (pages > 0 && pageSize > 0)
-        return qint64(pages) * pageSize;
-#endif
-    return -1;
-}
-
-QString pictureSizeRefusal(QSize size, int bitsPerPixel, qint64 available)
-{
-    const QLocale german(QLocale::German, QLocale::Germany);
-    const qint64 pixels = qint64(size.width()) * size.height();
-    if (pixels > MaxPicturePixels)
-        return QStringLiteral("Das Bild ist mit %1 Pixeln zu groß: möglich sind höchstens %2 Pixel")
-            .arg(sizeText(size), german.toString(MaxPicturePixels));
-    if (size.width() > MaxPictureWidth)
-        return QStringLiteral("Das Bild ist mit %1 Pixeln zu breit: möglich sind höchstens %2 Pixel in einer Zeile")
-            .arg(sizeText(size), german.toString(MaxPictureWidth));
-    if (available >= 0) {
-        const qint64 need = openedPictureBytes(size, bitsPerPixel);
-        if (need > available) {
-            const qint64 mb = qint64(1) << 20;
-            return QStringLiteral("Für das Bild mit %1 Pixeln reicht der Arbeitsspeicher nicht: "
-                                  "es braucht %2 MB, frei sind %3 MB")
-                .arg(sizeText(size), german.toString((need + mb - 1) / mb), german.toString(available / mb));
-        }
-    }
-    return QString();
-}
 
 QImage readBmpFile(const QString& path) { return readBmpFile(path, availableMemoryBytes()); }
 

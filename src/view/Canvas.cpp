@@ -18,7 +18,7 @@ void TCanvas::plot(uchar* bits, qsizetype stride, int x, int y, bool mostlyHoriz
         if (px < 0 || py < 0 || px >= w || py >= h)
             continue;
         reinterpret_cast<QRgb*>(bits + py * stride)[px] = rgb;
-        m_dirty |= QRect(px, py, 1, 1);
+        m_piece |= QRect(px, py, 1, 1);
     }
 }
 
@@ -39,8 +39,13 @@ void TCanvas::LineTo(int x, int y)
     const int sx = x0 < x ? 1 : -1, sy = y0 < y ? 1 : -1;
     const bool mostlyHorizontal = dx >= -dy;
     int err = dx + dy;
+    int steps = 0;
     while (x0 != x || y0 != y) {
         plot(bits, stride, x0, y0, mostlyHorizontal, rgb);
+        if (++steps == PieceLength) {
+            report();
+            steps = 0;
+        }
         const int e2 = 2 * err;
         if (e2 >= dy) {
             err += dy;
@@ -51,13 +56,14 @@ void TCanvas::LineTo(int x, int y)
             y0 += sy;
         }
     }
+    report();
 }
 
-QRect TCanvas::takeDirty()
+void TCanvas::report()
 {
-    const QRect r = m_dirty;
-    m_dirty = QRect();
-    return r;
+    if (!m_piece.isEmpty() && Painted)
+        Painted(m_piece);
+    m_piece = QRect();
 }
 
 } // namespace kuvaro

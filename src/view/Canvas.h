@@ -4,12 +4,19 @@
 // end point, the end point itself not painted, and then stands at the end point.
 // Pixels outside the image are skipped. QPainter cannot give these exact pixels
 // (it paints the end point and anti-aliases wide pens), so this is hand-written.
+//
+// Whoever shows the image learns what changed through `Painted`: after each
+// line-to it receives rectangles that together cover every pixel painted, a
+// long line in short pieces, so a diagonal across a large picture names a
+// narrow band of pixels and not its whole bounding box.
 
-#include "app/Controls.h"
+#include "core/Colours.h"
 
 #include <QImage>
 #include <QPoint>
 #include <QRect>
+
+#include <functional>
 
 namespace kuvaro {
 
@@ -28,15 +35,18 @@ public:
     void LineTo(int x, int y);
     QPoint PenPos() const { return m_pos; }
 
-    // The bounding rectangle of the pixels painted since the last call, then forgotten.
-    QRect takeDirty();
+    std::function<void(const QRect&)> Painted;
+
+    // Steps along a line after which the pixels painted so far are reported.
+    static constexpr int PieceLength = 32;
 
 private:
     void plot(uchar* bits, qsizetype stride, int x, int y, bool mostlyHorizontal, QRgb rgb);
+    void report();
 
     QImage* m_target = nullptr;
     QPoint m_pos;
-    QRect m_dirty;
+    QRect m_piece;
 };
 
 } // namespace kuvaro

@@ -1,6 +1,6 @@
 #include "view/Magnifier.h"
 
-#include "app/Controls.h"
+#include "core/Colours.h"
 
 #include <vector>
 

@@ -1,5 +1,9 @@
 #include "view/PictureMemory.h"
 
+#include <QFile>
+#include <QList>
+#include <QLocale>
+
 #include <algorithm>
 #include <cstring>
 #include <map>
@@ -14,6 +18,9 @@
 namespace kuvaro {
 
 namespace {
+
+// Room for the display copy of the view and the reader's line buffers.
+constexpr qint64 DisplayAllowance = qint64(64) << 20;
 
 PictureMemoryKind g_kind = PictureMemoryKind::Automatic;
 
@@ -270,6 +277,64 @@ void restorePixels(QImage& working, const QImage& pristine, const QRect& rect)
 }
 
 #endif
+
+QString pictureSizeText(QSize size) { return QStringLiteral("%1 x %2").arg(size.width()).arg(size.height()); }
+
+qint64 openedPictureBytes(QSize size, int bitsPerPixel)
+{
+    const qint64 w = size.width(), h = size.height();
+    qint64 bytes = 2 * 4 * w * h + DisplayAllowance;
+    if (bitsPerPixel == 1)
+        bytes += (w + 31) / 32 * 4 * h;
+    else if (bitsPerPixel <= 8)
+        bytes += (w + 3) / 4 * 4 * h;
+    return bytes;
+}
+
+qint64 availableMemoryBytes()
+{
+    QFile meminfo(QStringLiteral("/proc/meminfo"));
+    if (meminfo.open(QIODevice::ReadOnly)) {
+        const QList<QByteArray> lines = meminfo.readAll().split('\n');
+        for (const QByteArray& line : lines) {
+            if (line.startsWith("MemAvailable:")) {
+                bool ok = false;
+                const qint64 kb = line.mid(13).trimmed().split(' ').value(0).toLongLong(&ok);
+                if (ok)
+                    return kb * 1024;
+            }
+        }
+    }
+#if defined(__linux__)
+    const long pages = ::sysconf(_SC_AVPHYS_PAGES);
+    const long pageSize = ::sysconf(_SC_PAGESIZE);
+    if (pages > 0 && pageSize > 0)
+        return qint64(pages) * pageSize;
+#endif
+    return -1;
+}
+
+QString pictureSizeRefusal(QSize size, int bitsPerPixel, qint64 available)
+{
+    const QLocale german(QLocale::German, QLocale::Germany);
+    const qint64 pixels = qint64(size.width()) * size.height();
+    if (pixels > MaxPicturePixels)
+        return QStringLiteral("Das Bild ist mit %1 Pixeln zu groß: möglich sind höchstens %2 Pixel")
+            .arg(pictureSizeText(size), german.toString(MaxPicturePixels));
+    if (size.width() > MaxPictureWidth)
+        return QStringLiteral("Das Bild ist mit %1 Pixeln zu breit: möglich sind höchstens %2 Pixel in einer Zeile")
+            .arg(pictureSizeText(size), german.toString(MaxPictureWidth));
+    if (available >= 0) {
+        const qint64 need = openedPictureBytes(size, bitsPerPixel);
+        if (need > available) {
+            const qint64 mb = qint64(1) << 20;
+            return QStringLiteral("Für das Bild mit %1 Pixeln reicht der Arbeitsspeicher nicht: "
+                                  "es braucht %2 MB, frei sind %3 MB")
+                .arg(pictureSizeText(size), german.toString((need + mb - 1) / mb), german.toString(available / mb));
+        }
+    }
+    return QString();
+}
 
 void setPictureMemoryKind(PictureMemoryKind kind) { g_kind = kind; }
 

@@ -1,5 +1,6 @@
 #pragma once
-// Memory for the two bitmaps of an opened picture, both in Format_RGB32.
+// Memory for the two bitmaps of an opened picture, both in Format_RGB32, and
+// the budget that decides whether a picture can be opened at all.
 //
 // A picture of 100 million pixels takes 400 MB. Copying that for the working
 // bitmap at every load, and again at every reset or undo, would make the
@@ -14,10 +15,32 @@
 #include <QImage>
 #include <QRect>
 #include <QSize>
+#include <QString>
 
+#include <climits>
 #include <memory>
 
 namespace kuvaro {
+
+// The largest picture Qt's BMP reader takes: 16384 x 16384 pixels in all,
+// in any shape, with lines no wider than a 32-bit QImage can address.
+inline constexpr qint64 MaxPicturePixels = qint64(16384) * 16384;
+inline constexpr int MaxPictureWidth = (INT_MAX - 31) / 32;
+
+// The memory an opened picture takes at most: the pristine and the working
+// bitmap at 4 bytes a pixel, the decoded file picture when it is not 32-bit,
+// and room for the display copy.
+qint64 openedPictureBytes(QSize size, int bitsPerPixel);
+
+// The memory this machine can still give, or -1 when it cannot tell.
+qint64 availableMemoryBytes();
+
+// Why a picture of this size cannot be opened with `available` bytes of
+// memory (-1: not checked), in German and naming its size; empty when it can.
+QString pictureSizeRefusal(QSize size, int bitsPerPixel, qint64 available);
+
+// "<width> x <height>"
+QString pictureSizeText(QSize size);
 
 // Storage for a new pristine bitmap while it is being filled in.
 class PictureStorage

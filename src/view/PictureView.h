@@ -1,22 +1,20 @@
 #pragma once
 // The picture view Image1: shows the working bitmap scaled by the display scale.
 //
-// It keeps a scaled copy for display, built once per load; when pixels of the
-// working bitmap change, only the view pixels that show them are built again
-// and repainted, so mouse moves and drawing stay instant on very large
-// pictures. View pixel v shows the picture pixels that the conversion
-// view -> picture maps to it (see view/Fit.h); a click on it takes the first
-// of them. When the picture is reduced, a view pixel stands for a block of
-// picture pixels and shows their mean colour pulled halfway toward their
-// darkest: a mean alone would fade a one-pixel diagram line to nothing at
-// strong reduction, picking one pixel of the block would drop most lines
-// altogether, and the halfway mix keeps thin dark lines visible on light
-// paper without turning the paper's specks into blots.
+// It keeps a scaled copy for display (view/Downscale.h), built once per load;
+// when pixels of the working bitmap change, only the view pixels that show
+// them are built again and repainted, so mouse moves and drawing stay instant
+// on very large pictures. View pixel v shows the picture pixels that the
+// conversion view -> picture maps to it (see view/Fit.h); a click on it takes
+// the first of them.
 //
 // The view also remembers which picture pixels changed since the working
 // bitmap last was a copy of the pristine one, so restoring it touches only
-// those. Every change to the working bitmap must therefore be reported with
-// pictureChanged() (the main window does so after each drawing operation).
+// those. Drawing goes through the view's Canvas, which reports every pixel it
+// paints back to the view; a change made otherwise must be reported with
+// pictureChanged().
+
+#include "view/Canvas.h"
 
 #include <QImage>
 #include <QRegion>
@@ -30,6 +28,8 @@ public:
 
     // The working bitmap, in picture pixels. Empty until a picture is loaded.
     QImage Picture;
+    // The drawing surface of the working bitmap.
+    kuvaro::TCanvas Canvas;
     bool empty() const { return Picture.isNull(); }
 
     void setDisplayScale(double scale) { m_scale = scale; }
@@ -68,7 +68,6 @@ protected:
 
 private:
     void rebuildDisplay(const QImage& source);
-    void render(const QRect& viewRect, const QImage& source);
 
     QImage m_display;
     double m_scale = 1.0;

@@ -129,7 +129,7 @@ private Q_SLOTS:
         QCOMPARE(f->Label4->text(), PromptDigitize);
         QCOMPARE(labelColor(f->XdiffLabel), clRestingLabel);
         QCOMPARE(labelColor(f->YdiffLabel), clRestingLabel);
-        QCOMPARE(f->Canvas.PenColor, clBlack);
+        QCOMPARE(f->Image1->Canvas.PenColor, clBlack);
         QCOMPARE(d->dialogs.messages(), QStringList());
         QCOMPARE(d->dialogs.errors(), QStringList());
         QCOMPARE(d->inputPrompts, QStringList{PromptDifferences});

@@ -1,8 +1,8 @@
 // The numbers of the calibration: rounding to hundredths, the read-out texts,
 // reading texts with a decimal comma whatever the locale, and the factor labels.
 
-#include "app/Errors.h"
-#include "common/TestMain.h"
+#include "core/Errors.h"
+#include "common/CoreTestMain.h"
 #include "digitizing/CalibrationMath.h"
 
 #include <QLocale>
@@ -228,5 +228,5 @@ private Q_SLOTS:
     }
 };
 
-KUVARO_TEST_MAIN(TestCalibrationMath)
+KUVARO_CORE_TEST_MAIN(TestCalibrationMath)
 #include "tst_calibrationmath.moc"

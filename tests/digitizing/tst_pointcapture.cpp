@@ -349,7 +349,7 @@ private Q_SLOTS:
         QCOMPARE(f->PointRowCount(), 3);
         QVERIFY(f->Image1->Picture == threePoints);
         QCOMPARE(f->LineColor, TColor(0x0000FF));
-        QCOMPARE(f->Canvas.PenColor, clBlack);
+        QCOMPARE(f->Image1->Canvas.PenColor, clBlack);
     }
 
     // Every redraw of a longer polyline with several colours equals what the captures drew.

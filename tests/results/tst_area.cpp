@@ -1,9 +1,8 @@
 // The signed trapezoid area from the list texts, the area message, and the
 // failure for a text that is not a number.
 
-#include "app/ErrorBox.h"
-#include "app/Errors.h"
-#include "common/TestMain.h"
+#include "core/Errors.h"
+#include "common/CoreTestMain.h"
 #include "results/Area.h"
 
 #include <QLocale>
@@ -149,5 +148,5 @@ private Q_SLOTS:
     }
 };
 
-KUVARO_TEST_MAIN(TestArea)
+KUVARO_CORE_TEST_MAIN(TestArea)
 #include "tst_area.moc"

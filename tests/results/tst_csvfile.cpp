@@ -1,8 +1,8 @@
 // The CSV result file: its lines, its bytes, and writing it so that a failure
 // never leaves a truncated file nor destroys the earlier one.
 
-#include "app/Errors.h"
-#include "common/TestMain.h"
+#include "core/Errors.h"
+#include "common/CoreTestMain.h"
 #include "results/CsvFile.h"
 #include "results/ResultSamples.h"
 
@@ -264,5 +264,5 @@ private Q_SLOTS:
     }
 };
 
-KUVARO_TEST_MAIN(TestCsvFile)
+KUVARO_CORE_TEST_MAIN(TestCsvFile)
 #include "tst_csvfile.moc"

@@ -3,9 +3,9 @@
 // for Qt or for the memory, and files of other formats give a KuvaroError with
 // the right message.
 
-#include "app/Errors.h"
+#include "core/Errors.h"
 #include "common/Pictures.h"
-#include "common/TestMain.h"
+#include "common/CoreTestMain.h"
 #include "view/BmpCorpus.h"
 #include "view/BmpReader.h"
 #include "view/PictureMemory.h"
@@ -533,5 +533,5 @@ private Q_SLOTS:
     }
 };
 
-KUVARO_TEST_MAIN(TestBmpReader)
+KUVARO_CORE_TEST_MAIN(TestBmpReader)
 #include "tst_bmpreader.moc"

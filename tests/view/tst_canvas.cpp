@@ -3,12 +3,13 @@
 // a wide pen spreads across the stroke only.
 
 #include "common/Pictures.h"
-#include "common/TestMain.h"
+#include "common/CoreTestMain.h"
 #include "view/Canvas.h"
 
 #include <QImage>
 #include <QSet>
 
+#include <algorithm>
 #include <cmath>
 
 using namespace kuvaro;
@@ -209,21 +210,33 @@ private Q_SLOTS:
         QVERIFY2(got == expected, qPrintable(describe(got)));
     }
 
-    void dirtyRectangleCoversWhatWasPainted()
+    void paintedPiecesCoverEveryPaintedPixel()
     {
-        QImage img = paper(20, 20);
+        QImage img = paper(120, 120);
         TCanvas c(&img);
-        c.MoveTo(2, 3);
-        c.LineTo(8, 3);
-        c.MoveTo(5, 10);
-        c.LineTo(5, 14);
-        QCOMPARE(c.takeDirty(), QRect(QPoint(2, 3), QPoint(7, 13)));
-        QVERIFY(c.takeDirty().isEmpty());
+        QList<QRect> pieces;
+        c.Painted = [&](const QRect& r) { pieces.append(r); };
+        c.MoveTo(0, 0);
+        c.LineTo(100, 90);
+        c.MoveTo(5, 110);
+        c.LineTo(9, 110);
+        const QSet<QPoint> got = painted(img);
+        QCOMPARE(got.size(), 104);
+        for (const QPoint& p : got) {
+            const bool covered = std::any_of(pieces.begin(), pieces.end(), [&](const QRect& r) { return r.contains(p); });
+            QVERIFY2(covered, qPrintable(QStringLiteral("%1,%2").arg(p.x()).arg(p.y())));
+        }
+        // Short pieces: a diagonal names a narrow band, not its bounding box.
+        for (const QRect& r : pieces)
+            QVERIFY(r.width() <= TCanvas::PieceLength && r.height() <= TCanvas::PieceLength);
+        QCOMPARE(pieces.last(), QRect(5, 110, 4, 1));
+
+        pieces.clear();
         c.MoveTo(-4, 1);
         c.LineTo(-1, 1);
-        QVERIFY(c.takeDirty().isEmpty());
+        QVERIFY(pieces.isEmpty());
     }
 };
 
-KUVARO_TEST_MAIN(TestCanvas)
+KUVARO_CORE_TEST_MAIN(TestCanvas)
 #include "tst_canvas.moc"

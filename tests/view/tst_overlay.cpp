@@ -61,8 +61,8 @@ private Q_SLOTS:
     void crossAtHalfScale()
     {
         loadAtHalfScale();
-        f->Canvas.PenColor = clMaroon;
-        f->Canvas.PenWidth = 2;
+        f->Image1->Canvas.PenColor = clMaroon;
+        f->Image1->Canvas.PenWidth = 2;
         f->DrawCalibrationCross(101, 51);
         QCOMPARE(f->MarkerIx, 202);
         QCOMPARE(f->MarkerIy, 102);
@@ -76,9 +76,9 @@ private Q_SLOTS:
         for (QPoint p : got)
             QCOMPARE(f->Image1->Picture.pixel(p), Maroon);
         // The pen width is 1 again, the colour is left, the position ends below the centre.
-        QCOMPARE(f->Canvas.PenWidth, 1);
-        QCOMPARE(f->Canvas.PenColor, clMaroon);
-        QCOMPARE(f->Canvas.PenPos(), QPoint(202, 106));
+        QCOMPARE(f->Image1->Canvas.PenWidth, 1);
+        QCOMPARE(f->Image1->Canvas.PenColor, clMaroon);
+        QCOMPARE(f->Image1->Canvas.PenPos(), QPoint(202, 106));
     }
 
     void originPressAtHalfScale()
@@ -108,7 +108,7 @@ private Q_SLOTS:
         QFETCH(QPoint, view);
         QFETCH(QPoint, centre);
         loadAtHalfScale();
-        f->Canvas.PenColor = clBlue;
+        f->Image1->Canvas.PenColor = clBlue;
         f->DrawCalibrationCross(view.x(), view.y());
         QCOMPARE(f->MarkerIx, centre.x());
         QCOMPARE(f->MarkerIy, centre.y());
@@ -123,7 +123,7 @@ private Q_SLOTS:
         d->calibrate("10", "5", {100, 400}, {700, 380}, {120, 50});
         QCOMPARE(f->Image1->Picture.pixel(349, 190), Maroon);
         QCOMPARE(f->Image1->Picture.pixel(59, 25), Blue);
-        f->Canvas.PenColor = clBlue;
+        f->Image1->Canvas.PenColor = clBlue;
 
         f->RedrawCalibrationCrosses();
         const QSize size(739, 300);
@@ -135,7 +135,7 @@ private Q_SLOTS:
         for (QPoint p : crossPixels(50, 25, size))
             expected.setPixel(p, Blue);
         QVERIFY(f->Image1->Picture == expected);
-        QCOMPARE(f->Canvas.PenColor, clBlack);
+        QCOMPARE(f->Image1->Canvas.PenColor, clBlack);
         // The last cross drawn was the Y-axis cross.
         QCOMPARE(f->MarkerIx, 50);
         QCOMPARE(f->MarkerIy, 25);
@@ -156,10 +156,10 @@ private Q_SLOTS:
         const QPoint points[] = {{100, 400}, {700, 380}};
         for (int i = 0; i < presses; ++i)
             d->right(points[i].x(), points[i].y());
-        f->Canvas.PenColor = 0x123456;
+        f->Image1->Canvas.PenColor = 0x123456;
         f->RedrawCalibrationCrosses();
         QVERIFY(f->Image1->Picture == d->picture);
-        QCOMPARE(f->Canvas.PenColor, TColor(0x123456));
+        QCOMPARE(f->Image1->Canvas.PenColor, TColor(0x123456));
     }
 
     void polylinePoint()
@@ -168,8 +168,8 @@ private Q_SLOTS:
         f->DrawPolylinePoint(100, 50, 0x0000FF, true);
         QCOMPARE(changedPixels(d->picture, f->Image1->Picture), QSet<QPoint>{QPoint(100, 50)});
         QCOMPARE(f->Image1->Picture.pixel(100, 50), qRgb(255, 0, 0));
-        QCOMPARE(f->Canvas.PenPos(), QPoint(100, 50));
-        QCOMPARE(f->Canvas.PenColor, clBlack);
+        QCOMPARE(f->Image1->Canvas.PenPos(), QPoint(100, 50));
+        QCOMPARE(f->Image1->Canvas.PenColor, clBlack);
 
         // The same pixel again, joined: nothing is painted.
         QImage before = f->Image1->Picture;
@@ -181,8 +181,8 @@ private Q_SLOTS:
         QCOMPARE(changedPixels(before, f->Image1->Picture),
                  QSet<QPoint>({QPoint(100, 50), QPoint(101, 50), QPoint(102, 50), QPoint(103, 50)}));
         QCOMPARE(f->Image1->Picture.pixel(100, 50), qRgb(0, 255, 0));
-        QCOMPARE(f->Canvas.PenPos(), QPoint(104, 50));
-        QCOMPARE(f->Canvas.PenColor, clBlack);
+        QCOMPARE(f->Image1->Canvas.PenPos(), QPoint(104, 50));
+        QCOMPARE(f->Image1->Canvas.PenColor, clBlack);
 
         // A first point starts anew, with no line from the last one.
         before = f->Image1->Picture;
@@ -223,15 +223,15 @@ private Q_SLOTS:
         const QImage drawn = f->Image1->Picture;
 
         f->RestoreWorkingBitmap();
-        f->Canvas.MoveTo(5, 5);
+        f->Image1->Canvas.MoveTo(5, 5);
         f->RedrawPolyline();
         QVERIFY(f->Image1->Picture == drawn);
         // The next point joins the last row.
-        QCOMPARE(f->Canvas.PenPos(), points.last());
+        QCOMPARE(f->Image1->Canvas.PenPos(), points.last());
         QCOMPARE(f->CursorIx, points.last().x());
         QCOMPARE(f->CursorIy, points.last().y());
         QCOMPARE(f->LineColor, TColor(colours.last()));
-        QCOMPARE(f->Canvas.PenColor, clBlack);
+        QCOMPARE(f->Image1->Canvas.PenColor, clBlack);
     }
 
     // The view shows the marks: the displayed copy is rebuilt where the canvas painted.

@@ -9,21 +9,20 @@ using namespace kuvaro;
 
 void TMainForm::DrawCalibrationCross(int x, int y)
 {
-    Canvas.PenWidth = 1;
+    Image1->Canvas.PenWidth = 1;
     MarkerIx = ViewToPixel(x);
     MarkerIy = ViewToPixel(y);
     const int cx = MarkerIx, cy = MarkerIy;
     // Four arms of three pixels around the centre, which stays unpainted so the
     // marked pixel of the picture remains visible.
-    Canvas.MoveTo(cx - 3, cy);
-    Canvas.LineTo(cx, cy);
-    Canvas.MoveTo(cx + 1, cy);
-    Canvas.LineTo(cx + 4, cy);
-    Canvas.MoveTo(cx, cy - 3);
-    Canvas.LineTo(cx, cy);
-    Canvas.MoveTo(cx, cy + 1);
-    Canvas.LineTo(cx, cy + 4);
-    flushCanvas();
+    Image1->Canvas.MoveTo(cx - 3, cy);
+    Image1->Canvas.LineTo(cx, cy);
+    Image1->Canvas.MoveTo(cx + 1, cy);
+    Image1->Canvas.LineTo(cx + 4, cy);
+    Image1->Canvas.MoveTo(cx, cy - 3);
+    Image1->Canvas.LineTo(cx, cy);
+    Image1->Canvas.MoveTo(cx, cy + 1);
+    Image1->Canvas.LineTo(cx, cy + 4);
 }
 
 void TMainForm::RedrawCalibrationCrosses()
@@ -36,28 +35,27 @@ void TMainForm::RedrawCalibrationCrosses()
     }
     const int xo = texts[0].toInt(), yo = texts[1].toInt(), x1 = texts[2].toInt(), y1 = texts[3].toInt();
     // Only X1 and Y1 are kept, so the axis crosses stand on the axes through the origin.
-    Canvas.PenColor = clGreen;
+    Image1->Canvas.PenColor = clGreen;
     DrawCalibrationCross(xo, yo);
-    Canvas.PenColor = clMaroon;
+    Image1->Canvas.PenColor = clMaroon;
     DrawCalibrationCross(x1, yo);
-    Canvas.PenColor = clBlue;
+    Image1->Canvas.PenColor = clBlue;
     DrawCalibrationCross(xo, y1);
-    Canvas.PenColor = clBlack;
+    Image1->Canvas.PenColor = clBlack;
 }
 
 void TMainForm::DrawPolylinePoint(int ix, int iy, TColor colour, bool first)
 {
-    Canvas.PenColor = colour;
+    Image1->Canvas.PenColor = colour;
     if (first) {
         // A single dot marks the start; the current position stays on it.
-        Canvas.MoveTo(ix, iy);
-        Canvas.LineTo(ix + 1, iy);
-        Canvas.MoveTo(ix, iy);
+        Image1->Canvas.MoveTo(ix, iy);
+        Image1->Canvas.LineTo(ix + 1, iy);
+        Image1->Canvas.MoveTo(ix, iy);
     } else {
-        Canvas.LineTo(ix, iy);
+        Image1->Canvas.LineTo(ix, iy);
     }
-    Canvas.PenColor = clBlack;
-    flushCanvas();
+    Image1->Canvas.PenColor = clBlack;
 }
 
 void TMainForm::RedrawPolyline()
@@ -67,14 +65,13 @@ void TMainForm::RedrawPolyline()
         CursorIx = PointCell(i, ColIx).toInt();
         CursorIy = PointCell(i, ColIy).toInt();
         if (i == 0) {
-            Canvas.MoveTo(CursorIx, CursorIy);
+            Image1->Canvas.MoveTo(CursorIx, CursorIy);
         } else {
             // Each segment in the colour stored in the row at its end.
             LineColor = PointCell(i, ColLineCol).toUInt();
-            Canvas.PenColor = LineColor;
-            Canvas.LineTo(CursorIx, CursorIy);
+            Image1->Canvas.PenColor = LineColor;
+            Image1->Canvas.LineTo(CursorIx, CursorIy);
         }
     }
-    Canvas.PenColor = clBlack;
-    flushCanvas();
+    Image1->Canvas.PenColor = clBlack;
 }

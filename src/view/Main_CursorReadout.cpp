@@ -31,6 +31,5 @@ void TMainForm::UpdateMagnifier(int x, int y)
         ZoomCanvas.MoveTo(s[0], s[1]);
         ZoomCanvas.LineTo(s[2], s[3]);
     }
-    ZoomCanvas.takeDirty();
     zoomedImage->update();
 }

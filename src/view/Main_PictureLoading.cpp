@@ -1,7 +1,7 @@
 // Opening a picture: the file dialog, reading, fitting into the view.
 
 #include "app/Application.h"
-#include "app/Errors.h"
+#include "core/Errors.h"
 #include "app/Main.h"
 #include "view/BmpReader.h"
 #include "view/Fit.h"
@@ -15,7 +15,6 @@
 #include <QFrame>
 #include <QLabel>
 
-#include <new>
 
 using namespace kuvaro;
 
@@ -59,7 +58,7 @@ void TMainForm::SetPicture(const QImage& picture, const QString& path)
         picture.format() == QImage::Format_RGB32 ? picture : picture.convertToFormat(QImage::Format_RGB32);
     QImage working = workingCopyOf(pristine);
     if (working.isNull())
-        throw std::bad_alloc();
+        throw outOfMemory();
     const QSize inner(Panel1->width() - 12, Panel1->height() - 12);
     const double scale = fitScale(inner, pristine.size());
     const QSize view = fittedViewSize(pristine.size(), scale);
@@ -81,7 +80,9 @@ void TMainForm::SetPicture(const QImage& picture, const QString& path)
 
 void TMainForm::RestoreWorkingBitmap()
 {
-    // Whatever the canvas drew and has not yet reported is due for restoring too.
-    flushCanvas();
     Image1->restoreFrom(Image2->Picture);
 }
+
+int TMainForm::ViewToPixel(int v) const { return viewToPixel(DisplayScale, v); }
+
+bool TMainForm::PictureEmpty() const { return Image1->empty(); }

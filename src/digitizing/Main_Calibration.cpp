@@ -2,14 +2,14 @@
 // live read-out in diagram values.
 
 #include "app/Main.h"
+#include "core/Errors.h"
 #include "digitizing/CalibrationMath.h"
 #include "dialogs/Inputmessage.h"
 #include "dialogs/Zeigenachricht.h"
+#include "view/PictureView.h"
 
 #include <QLabel>
 #include <QLocale>
-
-#include <cmath>
 
 using namespace kuvaro;
 
@@ -26,7 +26,7 @@ void markLabel(QLabel* label, TColor background, int value)
 
 void TMainForm::Image1MouseDown(Qt::MouseButton /*button*/, Qt::MouseButtons held, int x, int y)
 {
-    Canvas.PenWidth = 1;
+    Image1->Canvas.PenWidth = 1;
     if (PictureEmpty())
         return;
     // The set of buttons held decides, not the button that went down.
@@ -46,7 +46,7 @@ bool TMainForm::CalibrationPress(int x, int y)
     case 0:
         Xo = x;
         Yo = y;
-        Canvas.PenColor = clGreen;
+        Image1->Canvas.PenColor = clGreen;
         DrawCalibrationCross(x, y);
         markLabel(XoLabel, clGreen, Xo);
         markLabel(YoLabel, clGreen, Yo);
@@ -55,7 +55,7 @@ bool TMainForm::CalibrationPress(int x, int y)
         break;
     case 1:
         X1 = x;
-        Canvas.PenColor = clMaroon;
+        Image1->Canvas.PenColor = clMaroon;
         DrawCalibrationCross(x, y);
         markLabel(X1Label, clMaroon, X1);
         Label4->setText(QStringLiteral("  Erfasse mit rechtem Mausklick einen entfernten Punkt auf der Y-Achse"));
@@ -63,7 +63,7 @@ bool TMainForm::CalibrationPress(int x, int y)
         break;
     case 2:
         Y1 = y;
-        Canvas.PenColor = clBlue;
+        Image1->Canvas.PenColor = clBlue;
         DrawCalibrationCross(x, y);
         markLabel(Y1Label, clBlue, Y1);
         Label4->clear();
@@ -99,22 +99,34 @@ void TMainForm::ComputeFactors()
 {
     // Factors of an earlier calibration are never used, also not after a failed reading.
     FactorsValid = false;
-    Xdiff = readCommaNumber(XdiffLabel->text());
-    Ydiff = readCommaNumber(YdiffLabel->text());
-    if (Xdiff == 0.0 || Ydiff == 0.0) {
+    const FactorComputation f = computeFactors(Xo, Yo, X1, Y1, XdiffLabel->text(), YdiffLabel->text());
+    switch (f.outcome) {
+    case FactorComputation::XNotANumber:
+        throw KuvaroError(notANumberText(XdiffLabel->text()));
+    case FactorComputation::YNotANumber:
+        throw KuvaroError(notANumberText(YdiffLabel->text()));
+    case FactorComputation::ZeroDifference:
+        Xdiff = f.xdiff;
+        Ydiff = f.ydiff;
         ZeigeNachrichtForm->ShowMessageText(QStringLiteral("Die Kalibrierungsdifferenz darf nicht 0 sein !"));
         return;
+    case FactorComputation::Done:
+        break;
     }
+    Xdiff = f.xdiff;
+    Ydiff = f.ydiff;
     // The exact quotients convert; the labels show them rounded to hundredths.
-    Xfakt = double(X1 - Xo) / Xdiff;
-    Yfakt = double(Yo - Y1) / Ydiff;
+    Xfakt = f.xfakt;
+    Yfakt = f.yfakt;
     const QChar separator = QLocale::system().decimalPoint().front();
     XfaktLabel->setText(factorLabelText(Xfakt, separator));
     YfaktLabel->setText(factorLabelText(Yfakt, separator));
-    FactorsValid = Xfakt != 0.0 && Yfakt != 0.0 && std::isfinite(Xfakt) && std::isfinite(Yfakt);
-    Canvas.PenColor = clBlack;
+    FactorsValid = CurrentCalibration().valid();
+    Image1->Canvas.PenColor = clBlack;
     Label4->setText(QStringLiteral("  Digitalisiere jetzt mit linkem Mausklick die Punkte im Diagramm"));
 }
+
+Calibration TMainForm::CurrentCalibration() const { return Calibration{Xo, Yo, Xfakt, Yfakt}; }
 
 void TMainForm::UpdateDiagramReadout(int x, int y)
 {
@@ -124,8 +136,9 @@ void TMainForm::UpdateDiagramReadout(int x, int y)
         xyAktLabel->clear();
         return;
     }
-    xAkt = (x - Xo) / Xfakt;
-    yAkt = (Yo - y) / Yfakt;
+    const Calibration c = CurrentCalibration();
+    xAkt = c.diagramX(x);
+    yAkt = c.diagramY(y);
     xAktText = formatReadout(xAkt);
     yAktText = formatReadout(yAkt);
     xyAktText = xAktText + QStringLiteral(" | ") + yAktText + u' ';

@@ -1,0 +1,265 @@
+#include "view/Downscale.h"
+
+#include "view/Fit.h"
+
+#include <algorithm>
+#include <cstring>
+#include <functional>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+#include <vector>
+
+namespace {
+
+using kuvaro::PixelSpan;
+using kuvaro::pixelSpanOfView;
+
+// Where the colour bytes of a 32-bit pixel (0xAARRGGBB) lie in memory.
+constexpr bool LittleEndian = Q_BYTE_ORDER == Q_LITTLE_ENDIAN;
+constexpr int BlueByte = LittleEndian ? 0 : 3;
+constexpr int GreenByte = LittleEndian ? 1 : 2;
+constexpr int RedByte = LittleEndian ? 2 : 1;
+
+// Lines summed into 16-bit counters before they are carried over into the
+// 32-bit sums: 257 lines of 255 still fit.
+constexpr int LinesPerBatch = 257;
+// Picture pixels per view pixel up to which 32-bit sums of bytes cannot overflow.
+constexpr double MaxVectorArea = double(0xFFFFFFFFu / 255);
+
+// Starts 16-bit byte sums and darkest values with one picture line.
+void startLine(const uchar* line, int bytes, quint16* acc, uchar* low)
+{
+    int j = 0;
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    for (; j + 16 <= bytes; j += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(line + j));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(low + j), v);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(acc + j), _mm_unpacklo_epi8(v, zero));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(acc + j + 8), _mm_unpackhi_epi8(v, zero));
+    }
+#endif
+    for (; j < bytes; ++j) {
+        acc[j] = line[j];
+        low[j] = line[j];
+    }
+}
+
+// Adds one picture line to 16-bit byte sums and keeps the darkest value of
+// each byte. This loop touches every pixel of the picture when the display
+// copy is built, so on x86 it takes 16 bytes at a time.
+void addLine(const uchar* line, int bytes, quint16* acc, uchar* low)
+{
+    int j = 0;
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    for (; j + 16 <= bytes; j += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(line + j));
+        auto* l = reinterpret_cast<__m128i*>(low + j);
+        _mm_storeu_si128(l, _mm_min_epu8(_mm_loadu_si128(l), v));
+        auto* a0 = reinterpret_cast<__m128i*>(acc + j);
+        auto* a1 = reinterpret_cast<__m128i*>(acc + j + 8);
+        _mm_storeu_si128(a0, _mm_add_epi16(_mm_loadu_si128(a0), _mm_unpacklo_epi8(v, zero)));
+        _mm_storeu_si128(a1, _mm_add_epi16(_mm_loadu_si128(a1), _mm_unpackhi_epi8(v, zero)));
+    }
+#endif
+    for (; j < bytes; ++j) {
+        acc[j] = quint16(acc[j] + line[j]);
+        low[j] = std::min(low[j], line[j]);
+    }
+}
+
+// The view pixels of one view line when no block is more than 2 x 2 picture
+// pixels (a reduction to half or less). Each block is taken as 2 x 2 with the
+// missing pixels repeated, which leaves its mean and its darkest value alone:
+// first the two lines are summed and compared byte by byte, then each view
+// pixel takes its one or two columns of that.
+void renderSmallBlocks(const QImage& source, PixelSpan rows, const std::vector<PixelSpan>& columns, QRgb* dst,
+                       std::vector<quint16>& pairSum, std::vector<uchar>& pairLow)
+{
+    const int sourceLeft = columns.front().first;
+    const int bytes = (columns.back().last - sourceLeft) * 4;
+    const uchar* top = source.constScanLine(rows.first) + qsizetype(sourceLeft) * 4;
+    const uchar* bottom =
+        rows.last - rows.first == 2 ? source.constScanLine(rows.first + 1) + qsizetype(sourceLeft) * 4 : top;
+    pairSum.resize(size_t(bytes));
+    pairLow.resize(size_t(bytes));
+    quint16* sum = pairSum.data();
+    uchar* low = pairLow.data();
+    int j = 0;
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    for (; j + 16 <= bytes; j += 16) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(top + j));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bottom + j));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(low + j), _mm_min_epu8(a, b));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(sum + j),
+                         _mm_add_epi16(_mm_unpacklo_epi8(a, zero), _mm_unpacklo_epi8(b, zero)));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(sum + j + 8),
+                         _mm_add_epi16(_mm_unpackhi_epi8(a, zero), _mm_unpackhi_epi8(b, zero)));
+    }
+#endif
+    for (; j < bytes; ++j) {
+        sum[j] = quint16(top[j] + bottom[j]);
+        low[j] = std::min(top[j], bottom[j]);
+    }
+
+    const size_t n = columns.size();
+    size_t i = 0;
+#if defined(__SSE2__)
+    // Two view pixels at a time: their four 16-bit sums side by side.
+    const __m128i two = _mm_set1_epi16(2);
+    const __m128i opaque = _mm_set1_epi32(int(0xFF000000u));
+    auto load64 = [&](int x) { return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(sum + (x - sourceLeft) * 4)); };
+    auto load32 = [&](int x) {
+        int v;
+        std::memcpy(&v, low + (x - sourceLeft) * 4, 4);
+        return _mm_cvtsi32_si128(v);
+    };
+    for (; i + 2 <= n; i += 2) {
+        const int a0 = columns[i].first, a1 = columns[i + 1].first;
+        const int b0 = columns[i].last - 1, b1 = columns[i + 1].last - 1;
+        const __m128i s = _mm_add_epi16(_mm_unpacklo_epi64(load64(a0), load64(a1)),
+                                        _mm_unpacklo_epi64(load64(b0), load64(b1)));
+        const __m128i mean = _mm_srli_epi16(_mm_add_epi16(s, two), 2);
+        const __m128i darkest = _mm_min_epu8(_mm_unpacklo_epi32(load32(a0), load32(a1)),
+                                             _mm_unpacklo_epi32(load32(b0), load32(b1)));
+        // Halfway between mean and darkest, rounded up, byte by byte.
+        const __m128i out = _mm_or_si128(_mm_avg_epu8(_mm_packus_epi16(mean, mean), darkest), opaque);
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(dst + i), out);
+    }
+#endif
+    for (; i < n; ++i) {
+        const size_t a = size_t(columns[i].first - sourceLeft) * 4;
+        const size_t b = size_t(columns[i].last - 1 - sourceLeft) * 4;
+        int out[4];
+        for (int k = 0; k < 4; ++k) {
+            const int mean = (sum[a + size_t(k)] + sum[b + size_t(k)] + 2) >> 2;
+            const int darkest = std::min(low[a + size_t(k)], low[b + size_t(k)]);
+            out[k] = (mean + darkest + 1) / 2;
+        }
+        dst[i] = qRgb(out[RedByte], out[GreenByte], out[BlueByte]);
+    }
+}
+
+// Builds the display lines firstLine..lastLine from the picture.
+void renderLines(const QImage& source, double scale, const std::vector<PixelSpan>& columns, bool singleColumns,
+                 bool smallColumns, int left, int firstLine, int lastLine, uchar* displayBits, qsizetype displayLine)
+{
+    const int ph = source.height();
+    const int sourceLeft = columns.front().first;
+    const int sourceBytes = (columns.back().last - sourceLeft) * 4;
+    std::vector<quint32> sum;
+    std::vector<quint16> acc;
+    std::vector<uchar> low;
+    const int width = int(columns.size());
+
+    for (int vy = firstLine; vy <= lastLine; ++vy) {
+        const PixelSpan rows = pixelSpanOfView(scale, vy, ph);
+        QRgb* dst = reinterpret_cast<QRgb*>(displayBits + vy * displayLine) + left;
+        if (singleColumns && rows.last - rows.first == 1) {
+            // One picture pixel for each view pixel: take it as it is.
+            const QRgb* src = reinterpret_cast<const QRgb*>(source.constScanLine(rows.first));
+            for (int i = 0; i < width; ++i)
+                dst[i] = src[columns[size_t(i)].first];
+            continue;
+        }
+        if (smallColumns && rows.last - rows.first <= 2) {
+            renderSmallBlocks(source, rows, columns, dst, acc, low);
+            continue;
+        }
+        // Sum and darkest value of each byte down the block's lines, in
+        // batches whose 16-bit sums cannot overflow, then across each view
+        // pixel's columns.
+        sum.resize(size_t(sourceBytes));
+        low.resize(size_t(sourceBytes));
+        acc.resize(size_t(sourceBytes));
+        for (int y = rows.first; y < rows.last; y += LinesPerBatch) {
+            const int end = std::min(rows.last, y + LinesPerBatch);
+            const uchar* first = source.constScanLine(y) + qsizetype(sourceLeft) * 4;
+            if (y == rows.first)
+                startLine(first, sourceBytes, acc.data(), low.data());
+            else
+                std::fill(acc.begin(), acc.end(), quint16(0));
+            for (int line = y == rows.first ? y + 1 : y; line < end; ++line)
+                addLine(source.constScanLine(line) + qsizetype(sourceLeft) * 4, sourceBytes, acc.data(), low.data());
+            if (y == rows.first)
+                std::copy(acc.begin(), acc.end(), sum.begin());
+            else
+                std::transform(sum.begin(), sum.end(), acc.begin(), sum.begin(), std::plus<quint32>());
+        }
+        const double height = rows.last - rows.first;
+        for (int i = 0; i < width; ++i) {
+            const PixelSpan c = columns[size_t(i)];
+            const double area = height * (c.last - c.first);
+            quint64 total[4] = {0, 0, 0, 0};
+            uchar darkest[4] = {255, 255, 255, 255};
+            int x = c.first;
+#if defined(__SSE2__)
+            // Four 32-bit sums a pixel: one vector each, while they cannot overflow.
+            if (area <= MaxVectorArea) {
+                __m128i t = _mm_setzero_si128();
+                __m128i d = _mm_set1_epi8(char(0xFF));
+                for (; x < c.last; ++x) {
+                    const size_t j = size_t(x - sourceLeft) * 4;
+                    t = _mm_add_epi32(t, _mm_loadu_si128(reinterpret_cast<const __m128i*>(sum.data() + j)));
+                    int bytes;
+                    std::memcpy(&bytes, low.data() + j, 4);
+                    d = _mm_min_epu8(d, _mm_cvtsi32_si128(bytes));
+                }
+                quint32 t4[4];
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(t4), t);
+                const int d4 = _mm_cvtsi128_si32(d);
+                for (int ch = 0; ch < 4; ++ch) {
+                    total[ch] = t4[ch];
+                    darkest[ch] = uchar(quint32(d4) >> (8 * ch));
+                }
+            }
+#endif
+            for (; x < c.last; ++x) {
+                const size_t j = size_t(x - sourceLeft) * 4;
+                for (int ch = 0; ch < 4; ++ch) {
+                    total[ch] += sum[j + size_t(ch)];
+                    darkest[ch] = std::min(darkest[ch], low[j + size_t(ch)]);
+                }
+            }
+            // The mean rounded to the nearest value, by a multiplication: four
+            // integer divisions a view pixel would cost more than all the rest.
+            const double reciprocal = 1.0 / area;
+            int out[4];
+            for (int ch = 0; ch < 4; ++ch) {
+                const int mean = int(double(total[ch]) * reciprocal + 0.5);
+                out[ch] = (mean + darkest[ch] + 1) / 2;
+            }
+            dst[i] = qRgb(out[RedByte], out[GreenByte], out[BlueByte]);
+        }
+    }
+}
+
+} // namespace
+
+namespace kuvaro {
+
+void renderDisplay(const QImage& source, double scale, const QRect& viewRect, QImage& display)
+{
+    const QRect r = viewRect.intersected(display.rect());
+    if (r.isEmpty() || source.isNull())
+        return;
+    const int pw = source.width();
+
+    std::vector<PixelSpan> columns(size_t(r.width()));
+    bool singleColumns = true;
+    bool smallColumns = true;
+    for (int i = 0; i < r.width(); ++i) {
+        columns[size_t(i)] = pixelSpanOfView(scale, r.left() + i, pw);
+        const int w = columns[size_t(i)].last - columns[size_t(i)].first;
+        singleColumns = singleColumns && w == 1;
+        smallColumns = smallColumns && w <= 2;
+    }
+    uchar* displayBits = display.bits();
+    renderLines(source, scale, columns, singleColumns, smallColumns, r.left(), r.top(), r.bottom(), displayBits,
+                display.bytesPerLine());
+}
+
+} // namespace kuvaro
