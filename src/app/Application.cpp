@@ -1,7 +1,6 @@
 #include "app/Application.h"
 
 #include "app/ErrorBox.h"
-#include "app/Errors.h"
 #include "app/Fonts.h"
 
 #include <QLibraryInfo>
@@ -39,13 +38,12 @@ TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {}
 
 bool TApplication::notify(QObject* receiver, QEvent* event)
 {
+    // The handlers catch their own failures (kuvaro::guarded); this is the
+    // last resort for one that Qt calls unguarded, so the program goes on.
     try {
         return QApplication::notify(receiver, event);
-    } catch (const SilentAbort&) {
-    } catch (const std::exception& e) {
-        kuvaro::showErrorBox(kuvaro::failureMessage(e));
     } catch (...) {
-        kuvaro::showErrorBox(QString());
+        kuvaro::reportFailure(std::current_exception());
     }
     return false;
 }

@@ -1,6 +1,6 @@
 #pragma once
-// The application object: the one place where failures that escape an event
-// handler are caught and shown, and the toolkit-wide application title.
+// The application object, its last-resort catch for failures, and the
+// toolkit-wide application title.
 
 #include <QApplication>
 #include <QString>

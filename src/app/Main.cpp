@@ -1,10 +1,11 @@
 #include "app/Main.h"
 
 #include "app/Application.h"
-#include "app/BuildStamp.h"
+#include "app/ErrorBox.h"
+#include "core/BuildStamp.h"
+#include "core/Title.h"
 #include "app/Fonts.h"
-#include "app/WindowSizing.h"
-#include "dialogs/Lizenz.h"
+#include "core/WindowSizing.h"
 #include "view/Fit.h"
 #include "view/PictureView.h"
 #include "view/TImage.h"
@@ -51,7 +52,7 @@ TMainForm::TMainForm(QWidget* parent) : QWidget(parent)
     setObjectName(QStringLiteral("MainForm"));
     buildControls();
 
-    TitleVersion = QStringLiteral("26.01 ");
+    TitleVersion = titleVersionText();
     setApplicationTitle(QStringLiteral("  Kuvaro  ") + TitleVersion);
     TitleText = applicationTitle();
     setWindowTitle(applicationTitle());
@@ -64,7 +65,7 @@ TMainForm::TMainForm(QWidget* parent) : QWidget(parent)
 
     Label4->setText(QStringLiteral("  Öffne eine Grafikdatei (*.bmp) mit einem X,Y-Diagramm"));
 
-    BuildStamp = makeBuildStamp(TitleText, __DATE__, __TIME__);
+    BuildStamp = programBuildStamp(TitleText);
 
     // The magnifier's surface: a 198 x 198 bitmap, black pen of width 3.
     QImage surface(198, 198, QImage::Format_RGB32);
@@ -73,8 +74,6 @@ TMainForm::TMainForm(QWidget* parent) : QWidget(parent)
     ZoomCanvas.setTarget(&zoomedImage->Picture);
     ZoomCanvas.PenColor = clBlack;
     ZoomCanvas.PenWidth = 3;
-
-    Canvas.setTarget(&Image1->Picture);
 }
 
 TMainForm::~TMainForm() = default;
@@ -192,16 +191,16 @@ void TMainForm::buildControls()
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setGeometry(8, 8, 104, 72);
 
-    connect(DateiOeffnenSBn, &QToolButton::clicked, this, &TMainForm::DateiOeffnenSBnClick);
-    connect(ResetAllesSBtn, &QToolButton::clicked, this, &TMainForm::ResetAllesSBtnClick);
-    connect(ResetDigiKoordSBn, &QToolButton::clicked, this, &TMainForm::ResetDigiKoordSBnClick);
-    connect(BackStepSBtn, &QToolButton::clicked, this, &TMainForm::BackStepSBtnClick);
-    connect(BerechneSBtn, &QToolButton::clicked, this, &TMainForm::BerechneSBtnClick);
-    connect(ErgSpeichernSBtn, &QToolButton::clicked, this, &TMainForm::ErgSpeichernSBtnClick);
-    connect(InfoSBtn, &QToolButton::clicked, this, &TMainForm::InfoSBtnClick);
-    connect(CloseSBtn, &QToolButton::clicked, this, &TMainForm::CloseSBtnClick);
-    connect(Image1, &TPictureView::mousePressed, this, &TMainForm::Image1MouseDown);
-    connect(Image1, &TPictureView::mouseMoved, this, &TMainForm::Image1MouseMove);
+    connect(DateiOeffnenSBn, &QToolButton::clicked, this, guard(this, &TMainForm::DateiOeffnenSBnClick));
+    connect(ResetAllesSBtn, &QToolButton::clicked, this, guard(this, &TMainForm::ResetAllesSBtnClick));
+    connect(ResetDigiKoordSBn, &QToolButton::clicked, this, guard(this, &TMainForm::ResetDigiKoordSBnClick));
+    connect(BackStepSBtn, &QToolButton::clicked, this, guard(this, &TMainForm::BackStepSBtnClick));
+    connect(BerechneSBtn, &QToolButton::clicked, this, guard(this, &TMainForm::BerechneSBtnClick));
+    connect(ErgSpeichernSBtn, &QToolButton::clicked, this, guard(this, &TMainForm::ErgSpeichernSBtnClick));
+    connect(InfoSBtn, &QToolButton::clicked, this, guard(this, &TMainForm::InfoSBtnClick));
+    connect(CloseSBtn, &QToolButton::clicked, this, guard(this, &TMainForm::CloseSBtnClick));
+    connect(Image1, &TPictureView::mousePressed, this, guard(this, &TMainForm::Image1MouseDown));
+    connect(Image1, &TPictureView::mouseMoved, this, guard(this, &TMainForm::Image1MouseMove));
 }
 
 void TMainForm::applyScreenSize()
@@ -221,7 +220,7 @@ void TMainForm::applyScreenSize()
     ListView1->resize(ListView1->width(), g.listViewHeight);
     if (primary) {
         const QRect area = primary->geometry();
-        move(area.x() + (area.width() - g.outer.width()) / 2, area.y() + (area.height() - g.outer.height()) / 2);
+        move(centredIn(g.outer, area));
     }
 }
 
@@ -234,77 +233,29 @@ void TMainForm::fitOuterSize()
     setFixedSize(m_outerSize - frame);
     if (const QScreen* s = screen()) {
         const QRect area = s->geometry();
-        move(area.x() + (area.width() - m_outerSize.width()) / 2,
-             area.y() + (area.height() - m_outerSize.height()) / 2);
+        move(centredIn(m_outerSize, area));
     }
 }
 
 void TMainForm::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
-    fitOuterSize();
+    guarded([this] { fitOuterSize(); });
 }
 
 void TMainForm::moveEvent(QMoveEvent* event)
 {
     QWidget::moveEvent(event);
     // The frame becomes known only once the window manager has framed the window.
-    fitOuterSize();
+    guarded([this] { fitOuterSize(); });
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == LinienFarbeLabel && event->type() == QEvent::MouseButtonPress) {
         const auto* me = static_cast<QMouseEvent*>(event);
-        LinienFarbeLabelMouseDown(me->button(), me->buttons());
+        guarded([&] { LinienFarbeLabelMouseDown(me->button(), me->buttons()); });
         return true;
     }
     return QWidget::eventFilter(watched, event);
-}
-
-int TMainForm::ViewToPixel(int v) const { return viewToPixel(DisplayScale, v); }
-
-bool TMainForm::PictureEmpty() const { return Image1->empty(); }
-
-void TMainForm::flushCanvas()
-{
-    const QRect dirty = Canvas.takeDirty();
-    if (!dirty.isEmpty())
-        Image1->pictureChanged(dirty);
-}
-
-int TMainForm::PointRowCount() const { return ListModel->rowCount(); }
-
-QString TMainForm::PointCell(int row, PointColumn column) const
-{
-    const QStandardItem* item = ListModel->item(row, column);
-    return item ? item->text() : QString();
-}
-
-void TMainForm::AppendPointRow(const PointRow& row)
-{
-    QList<QStandardItem*> items;
-    for (const QString* text : {&row.nr, &row.x, &row.y, &row.ix, &row.iy, &row.linecol}) {
-        auto* item = new QStandardItem(*text);
-        item->setEditable(false);
-        item->setDropEnabled(false);
-        items.append(item);
-    }
-    items.first()->setEditable(true); // the number can be edited in place
-    ListModel->appendRow(items);
-}
-
-void TMainForm::RemoveLastPointRow()
-{
-    if (ListModel->rowCount() > 0)
-        ListModel->removeRow(ListModel->rowCount() - 1);
-}
-
-void TMainForm::ClearPointList() { ListModel->removeRows(0, ListModel->rowCount()); }
-
-void TMainForm::InfoSBtnClick()
-{
-    LizForm->setWindowTitle(QStringLiteral("  Bedienung und Lizenzvereinbarung"));
-    LizForm->VersionNameLabel->setText(applicationTitle());
-    LizForm->exec();
 }

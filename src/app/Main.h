@@ -1,9 +1,26 @@
 #pragma once
 // The main window: toolbar, prompt line, calibration table, magnifier, point
-// list, read-outs and the picture view. Its handlers are spread over the
-// subsystem folders by concern (view/, digitizing/, results/, app/Closing.cpp).
+// list, read-outs and the picture view.
+//
+// One class, written in one file per concern, each named after it and kept
+// in the folder of its subsystem; the members below are grouped under the
+// same headings:
+//   app/Main.cpp                        construction, layout, sizing
+//   app/Main_Closing.cpp                closing with the save question
+//   view/Main_PictureLoading.cpp        opening a picture and fitting it into the view
+//   view/Main_Overlay.cpp               crosses and polyline drawn into the working bitmap
+//   view/Main_CursorReadout.cpp         position read-out and magnifier
+//   digitizing/Main_DigitizingState.cpp digitizing state, point list, full reset
+//   digitizing/Main_Calibration.cpp     calibration presses, factors, diagram read-out
+//   digitizing/Main_PointCapture.cpp    capturing and taking back points, line colour
+//   results/Main_Area.cpp               "Fläche berechnen"
+//   results/Main_ResultFile.cpp         "Ergebnis speichern"
+//   dialogs/Main_Information.cpp        the information dialog
+// The handlers read the controls, call the pure code of kuvaro_core and
+// write the controls back.
 
 #include "app/Controls.h"
+#include "digitizing/CalibrationMath.h"
 #include "digitizing/PointRow.h"
 #include "view/Canvas.h"
 
@@ -29,6 +46,9 @@ class TMainForm : public QWidget
 {
     Q_OBJECT
 public:
+    // ============================================== construction and layout
+    // app/Main.cpp
+
     explicit TMainForm(QWidget* parent = nullptr);
     ~TMainForm() override;
 
@@ -38,8 +58,7 @@ public:
     TLizForm* LizForm = nullptr;
     TZeigeNachrichtForm* ZeigeNachrichtForm = nullptr;
 
-    // ---------------------------------------------------------------- controls
-    QFrame* Panel4 = nullptr;
+    QFrame* Panel4 = nullptr; // toolbar
     QLabel* Image3 = nullptr;
     QToolButton* DateiOeffnenSBn = nullptr;
     QToolButton* ResetAllesSBtn = nullptr;
@@ -84,17 +103,51 @@ public:
     QFrame* Panel1 = nullptr; // picture view frame
     TPictureView* Image1 = nullptr;
 
-    // Created on first use.
-    QFileDialog* OpenDialog1 = nullptr;
-    QFileDialog* SaveDialog1 = nullptr;
-    QColorDialog* ColorDialog1 = nullptr;
-
-    // ------------------------------------------------------ title and stamp
     QString TitleVersion;
     QString TitleText;
     QString BuildStamp;
 
-    // ------------------------------------------------------- digitizing state
+    // The geometry the constructor chose from the screen (outer size includes the frame).
+    QSize OuterSize() const { return m_outerSize; }
+
+    // ======================================================== closing
+    // app/Main_Closing.cpp
+
+    void CloseSBtnClick();
+
+    // ===================================== opening a picture, fit to view
+    // view/Main_PictureLoading.cpp
+
+    void DateiOeffnenSBnClick();
+    // Takes a picture that has been read: caption, fit, view size, working copy, prompt.
+    void SetPicture(const QImage& picture, const QString& path);
+    // The working bitmap becomes a copy of the pristine bitmap again; every mark disappears.
+    void RestoreWorkingBitmap();
+    bool PictureEmpty() const;
+    // View units per picture pixel, set by each successful picture load.
+    double DisplayScale = 1.0;
+    int ViewToPixel(int v) const;
+    QFileDialog* OpenDialog1 = nullptr; // made anew for each opening
+
+    // ===================================================== overlay drawing
+    // view/Main_Overlay.cpp
+
+    void DrawCalibrationCross(int x, int y);
+    void RedrawCalibrationCrosses();
+    void DrawPolylinePoint(int ix, int iy, kuvaro::TColor colour, bool first);
+    void RedrawPolyline();
+
+    // ================================== cursor read-out and magnifier
+    // view/Main_CursorReadout.cpp
+
+    void Image1MouseMove(Qt::MouseButtons held, int x, int y);
+    void UpdateMagnifier(int x, int y);
+    // The magnifier surface's canvas; the working bitmap's is Image1->Canvas.
+    kuvaro::TCanvas ZoomCanvas;
+
+    // ======================================== digitizing state, point list
+    // digitizing/Main_DigitizingState.cpp
+
     int CalibStep = 0;
     int PointCount = 0;
     int Xo = -1, Yo = -1, X1 = -1, Y1 = -1; // view units
@@ -110,57 +163,49 @@ public:
     kuvaro::TColor LineColor = kuvaro::clBlack;
     int PointsUnsaved = 0;
 
-    // View units per picture pixel, set by each successful picture load.
-    double DisplayScale = 1.0;
-    int ViewToPixel(int v) const;
-
-    // Canvases of the working bitmap (Image1) and of the magnifier surface (zoomedImage).
-    kuvaro::TCanvas Canvas;
-    kuvaro::TCanvas ZoomCanvas;
-
-    QStringList ResultLines;
-    int MessageAnswer = 0;
-
-    // -------------------------------------------------------------- handlers
-    void DateiOeffnenSBnClick();
     void ResetAllesSBtnClick();
-    void ResetDigiKoordSBnClick();
-    void BackStepSBtnClick();
-    void BerechneSBtnClick();
-    void ErgSpeichernSBtnClick();
-    void InfoSBtnClick();
-    void CloseSBtnClick();
-    void LinienFarbeLabelMouseDown(Qt::MouseButton button, Qt::MouseButtons held);
-    void Image1MouseDown(Qt::MouseButton button, Qt::MouseButtons held, int x, int y);
-    void Image1MouseMove(Qt::MouseButtons held, int x, int y);
-
-    // ------------------------------------------------------------ operations
     void ResetDigitizing();
-    // The working bitmap becomes a copy of the pristine bitmap again; every mark disappears.
-    void RestoreWorkingBitmap();
-    // Takes a picture that has been read: caption, fit, view size, working copy, prompt.
-    void SetPicture(const QImage& picture, const QString& path);
-    bool PictureEmpty() const;
-    void UpdateMagnifier(int x, int y);
-    void UpdateDiagramReadout(int x, int y);
-    // The right-button half of a press; false when the calibration was aborted in its dialog.
-    bool CalibrationPress(int x, int y);
-    void ComputeFactors();
-    void CapturePoint(int x, int y);
-    void DrawCalibrationCross(int x, int y);
-    void RedrawCalibrationCrosses();
-    void DrawPolylinePoint(int ix, int iy, kuvaro::TColor colour, bool first);
-    void RedrawPolyline();
 
-    // Point list access.
     int PointRowCount() const;
     QString PointCell(int row, kuvaro::PointColumn column) const;
     void AppendPointRow(const kuvaro::PointRow& row);
     void RemoveLastPointRow();
     void ClearPointList();
 
-    // The geometry the constructor chose from the screen (outer size includes the frame).
-    QSize OuterSize() const { return m_outerSize; }
+    // ================================ calibration and diagram read-out
+    // digitizing/Main_Calibration.cpp
+
+    void Image1MouseDown(Qt::MouseButton button, Qt::MouseButtons held, int x, int y);
+    // The right-button half of a press; false when the calibration was aborted in its dialog.
+    bool CalibrationPress(int x, int y);
+    void ComputeFactors();
+    void UpdateDiagramReadout(int x, int y);
+    // The conversion that the factors give, for the pure read-out code.
+    kuvaro::Calibration CurrentCalibration() const;
+
+    // ============================================= capturing points
+    // digitizing/Main_PointCapture.cpp
+
+    void CapturePoint(int x, int y);
+    void BackStepSBtnClick();
+    void ResetDigiKoordSBnClick();
+    void LinienFarbeLabelMouseDown(Qt::MouseButton button, Qt::MouseButtons held);
+    QColorDialog* ColorDialog1 = nullptr; // made on first use
+
+    // ======================================================= results
+    // results/Main_Area.cpp, results/Main_ResultFile.cpp
+
+    void BerechneSBtnClick();
+    void ErgSpeichernSBtnClick();
+    QStringList ResultLines;
+    QFileDialog* SaveDialog1 = nullptr; // made on first use
+
+    // ==================================================== dialogs
+    // dialogs/Main_Information.cpp
+
+    void InfoSBtnClick();
+    // The answer cell of the message dialog.
+    int MessageAnswer = 0;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -172,11 +217,8 @@ private:
     void buildControls();
     void applyScreenSize();
     void fitOuterSize();
-    // Repaints the part of the working bitmap that the canvas has painted since the last call.
-    void flushCanvas();
 
     QString m_lastSavePath;
     QSize m_outerSize;
     QSize m_appliedFrame{-1, -1};
-    bool m_centred = false;
 };

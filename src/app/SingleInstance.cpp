@@ -1,6 +1,6 @@
 #include "app/SingleInstance.h"
 
-#include "app/Errors.h"
+#include "core/Errors.h"
 
 #include <QFile>
 

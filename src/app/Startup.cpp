@@ -2,7 +2,8 @@
 
 #include "app/Application.h"
 #include "app/ErrorBox.h"
-#include "app/Errors.h"
+#include "core/Title.h"
+#include "core/Version.h"
 #include "app/Main.h"
 #include "app/SingleInstance.h"
 #include "dialogs/Inputmessage.h"
@@ -54,6 +55,9 @@ void showAlreadyRunning()
 int runKuvaro(int argc, char** argv)
 {
     TApplication app(argc, argv);
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(ApplicationVersion));
+    // The main window sets the title again; boxes shown before it exists carry it too.
+    setApplicationTitle(applicationTitleText());
     try {
         initPlatform();
         SingleInstanceGuard guard(QString::fromLatin1(InstanceName));
@@ -64,11 +68,8 @@ int runKuvaro(int argc, char** argv)
         Forms forms = createForms();
         forms.mainForm->show();
         app.exec();
-    } catch (const SilentAbort&) {
-    } catch (const std::exception& e) {
-        showErrorBox(failureMessage(e));
     } catch (...) {
-        showErrorBox(QString());
+        reportFailure(std::current_exception());
     }
     return 0;
 }

@@ -1,6 +1,7 @@
 #include "dialogs/Inputmessage.h"
 
 #include "app/Application.h"
+#include "app/ErrorBox.h"
 #include "app/Controls.h"
 #include "app/Fonts.h"
 #include "dialogs/NumericText.h"
@@ -83,8 +84,8 @@ TInputMessageForm::TInputMessageForm(TZeigeNachrichtForm* messages, std::functio
     setTabOrder(InputEdit1, UebernehmenBtn);
     setTabOrder(UebernehmenBtn, InputEdit2);
 
-    connect(UebernehmenBtn, &QPushButton::clicked, this, &TInputMessageForm::UebernehmenBtnClick);
-    connect(DelZeileSBtn, &QToolButton::clicked, this, &TInputMessageForm::DelZeileSBtnClick);
+    connect(UebernehmenBtn, &QPushButton::clicked, this, guard(this, &TInputMessageForm::UebernehmenBtnClick));
+    connect(DelZeileSBtn, &QToolButton::clicked, this, guard(this, &TInputMessageForm::DelZeileSBtnClick));
 }
 
 void TInputMessageForm::FormShow()
@@ -128,7 +129,7 @@ void TInputMessageForm::DelZeileSBtnClick()
 
 void TInputMessageForm::showEvent(QShowEvent* event)
 {
-    FormShow();
+    guarded([this] { FormShow(); });
     QDialog::showEvent(event);
 }
 

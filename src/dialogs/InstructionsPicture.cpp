@@ -1,6 +1,7 @@
 #include "dialogs/InstructionsPicture.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QFile>
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPainterPath>
@@ -71,6 +72,47 @@ private:
     QTextDocument m_doc;
 };
 
+// The wording of the picture, kept in a text resource of its own
+// (resources/text/instructions.html): blocks that begin with a line
+// "@@ <kind> <title>" and run to the next block.
+struct TextBlock
+{
+    QString kind;
+    QString title;
+    QString text;
+};
+
+QList<TextBlock> instructionTexts()
+{
+    QFile file(QStringLiteral(":/text/instructions.html"));
+    QList<TextBlock> blocks;
+    if (!file.open(QIODevice::ReadOnly))
+        return blocks;
+    const QStringList lines = QString::fromUtf8(file.readAll()).split(u'\n');
+    for (const QString& line : lines) {
+        if (line.startsWith(QLatin1String("@@ "))) {
+            const QString head = line.mid(3).trimmed();
+            const qsizetype blank = head.indexOf(u' ');
+            blocks.append({head.left(blank), blank < 0 ? QString() : head.mid(blank + 1), QString()});
+        } else if (!blocks.isEmpty()) {
+            blocks.last().text += line + u'\n';
+        }
+    }
+    for (TextBlock& b : blocks)
+        b.text = b.text.trimmed();
+    return blocks;
+}
+
+// The text of the first block of that kind.
+QString textOf(const QList<TextBlock>& blocks, const QString& kind)
+{
+    for (const TextBlock& b : blocks) {
+        if (b.kind == kind)
+            return b.text;
+    }
+    return QString();
+}
+
 // One band of the picture: measured first, drawn once the spacing is known.
 struct Section
 {
@@ -111,18 +153,19 @@ Section textSection(int number, const QString& title, const QString& html)
 
 constexpr int BannerHeight = 96;
 
-Section headerSection()
+Section headerSection(const QList<TextBlock>& texts)
 {
-    auto purpose = std::make_shared<RichText>(
-        QStringLiteral(
-            "<p><b>Kuvaro</b> erfasst die Datenpunkte von Diagrammen und anderen Grafiken, die nur als Bild "
-            "vorliegen &ndash; etwa eingescannte Kennlinien aus Datenbl&auml;ttern, Fachb&uuml;chern oder alten "
-            "Messprotokollen. Aus den Mausklicks im Bild berechnet das Programm die Werte im Koordinatensystem "
-            "des Diagramms, listet sie auf, ermittelt die Fl&auml;che unter der Kurve und speichert die Punkte "
-            "f&uuml;r eine Tabellenkalkulation.</p>"),
-        TextWidth, 13);
+    auto purpose = std::make_shared<RichText>(textOf(texts, QStringLiteral("purpose")), TextWidth, 13);
+    QString title, subtitle;
+    for (const TextBlock& b : texts) {
+        if (b.kind == QLatin1String("banner")) {
+            title = b.title;
+            subtitle = b.text;
+            break;
+        }
+    }
     return {[purpose] { return BannerHeight + 18 + purpose->height(); },
-            [purpose](QPainter& p, int top) {
+            [purpose, title, subtitle](QPainter& p, int top) {
                 p.save();
                 p.fillRect(QRect(0, top, InstructionsWidth, BannerHeight), HeaderFill);
                 p.fillRect(QRect(0, top + BannerHeight - 3, InstructionsWidth, 3), Accent);
@@ -131,12 +174,10 @@ Section headerSection()
                 p.drawImage(QRect(Margin, top + 14, 64, 64), logo);
                 p.setPen(Ink);
                 p.setFont(pictureFont(36, true));
-                p.drawText(QRect(Margin + 84, top + 8, 400, 44), Qt::AlignLeft | Qt::AlignVCenter,
-                           QStringLiteral("Kuvaro"));
+                p.drawText(QRect(Margin + 84, top + 8, 400, 44), Qt::AlignLeft | Qt::AlignVCenter, title);
                 p.setPen(Accent);
                 p.setFont(pictureFont(16));
-                p.drawText(QRect(Margin + 86, top + 52, 500, 24), Qt::AlignLeft | Qt::AlignVCenter,
-                           QStringLiteral("Digitalisieren von X,Y-Diagrammen aus Bildern"));
+                p.drawText(QRect(Margin + 86, top + 52, 500, 24), Qt::AlignLeft | Qt::AlignVCenter, subtitle);
                 p.restore();
                 purpose->draw(p, Margin, top + BannerHeight + 18);
             }};
@@ -187,7 +228,7 @@ constexpr int DiagramHeight = 318;
 // The curve of the scanned diagram in diagram units (x 0..10, y 0..50).
 double sampleCurve(double x) { return 6.0 + 40.0 * std::exp(-std::pow((x - 5.2) / 2.6, 2.0)) + 0.9 * x; }
 
-void drawExampleDiagram(QPainter& p, int top)
+void drawExampleDiagram(QPainter& p, int top, const QList<TextBlock>& texts)
 {
     p.save();
     p.setRenderHint(QPainter::Antialiasing);
@@ -301,13 +342,13 @@ void drawExampleDiagram(QPainter& p, int top)
     const QPointF start = polyline.first();
     const QRectF startLabel(QPointF(toPixel(0.4, 34).x(), toPixel(0, 34).y()), QSizeF(90, 18));
     p.setPen(Ink);
-    p.drawText(startLabel, Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Startpunkt"));
+    p.drawText(startLabel, Qt::AlignLeft | Qt::AlignVCenter, textOf(texts, QStringLiteral("start-point")));
     drawLeader(p, QPointF(startLabel.left() + 14, startLabel.bottom() + 1), start + QPointF(0, -5), Ink);
 
     const QPointF mid = (polyline[6] + polyline[7]) / 2;
     const QRectF lineLabel(mid.x() + 36, mid.y() - 62, 110, 18);
     p.setPen(PolylineRed);
-    p.drawText(lineLabel, Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Polygonlinie"));
+    p.drawText(lineLabel, Qt::AlignLeft | Qt::AlignVCenter, textOf(texts, QStringLiteral("polyline")));
     drawLeader(p, QPointF(lineLabel.left() + 20, lineLabel.bottom() + 1), mid + QPointF(2, -3), PolylineRed);
 
     // Legend in the upper right corner.
@@ -322,7 +363,7 @@ void drawExampleDiagram(QPainter& p, int top)
     drawCross(p, QPointF(legend.left() + 57, crossY), AxisYBlue);
     p.setPen(Ink);
     p.drawText(QRectF(legend.left() + 76, legend.top() + 6, 126, 22), Qt::AlignLeft | Qt::AlignVCenter,
-               QStringLiteral("rechte Maustaste"));
+               textOf(texts, QStringLiteral("legend-right")));
     const double rowY = legend.top() + 47;
     p.setPen(QPen(PolylineRed, 1.6));
     const QPolygonF sample({QPointF(legend.left() + 9, rowY + 5), QPointF(legend.left() + 30, rowY - 3),
@@ -330,97 +371,34 @@ void drawExampleDiagram(QPainter& p, int top)
     p.drawPolyline(sample);
     p.setPen(Ink);
     p.drawText(QRectF(legend.left() + 76, rowY - 11, 126, 22), Qt::AlignLeft | Qt::AlignVCenter,
-               QStringLiteral("linke Maustaste"));
+               textOf(texts, QStringLiteral("legend-left")));
     p.restore();
 }
 
-Section exampleSection()
+Section exampleSection(int number, const TextBlock& block, const QList<TextBlock>& texts)
 {
-    auto caption = std::make_shared<RichText>(
-        QStringLiteral(
-            "<p>Mit der rechten Maustaste werden der Nullpunkt <b>xo, yo</b> (gr&uuml;nes Kreuz), der Punkt "
-            "<b>x1</b> auf der X-Achse (braunrot) und der Punkt <b>y1</b> auf der Y-Achse (blau) erfasst. In das "
-            "Eingabefenster geh&ouml;ren dann die Differenzen <b>x1 - xo</b> = 10 und <b>y1 - yo</b> = 50 in "
-            "den Einheiten des Diagramms. Danach setzt die linke Maustaste, am <b>Startpunkt</b> beginnend, die "
-            "Punkte der Kurve; Kuvaro verbindet sie zur <b>Polygonlinie</b>.</p>"),
-        TextWidth - 34);
+    auto caption = std::make_shared<RichText>(block.text, TextWidth - 34);
     return {[caption] { return HeadingHeight + HeadingGap + DiagramHeight + 12 + caption->height(); },
-            [caption](QPainter& p, int top) {
-                drawHeading(p, top, 4, QStringLiteral("Beispiel"));
-                drawExampleDiagram(p, top + HeadingHeight + HeadingGap);
+            [caption, number, title = block.title, texts](QPainter& p, int top) {
+                drawHeading(p, top, number, title);
+                drawExampleDiagram(p, top + HeadingHeight + HeadingGap, texts);
                 caption->draw(p, Margin + 34, top + HeadingHeight + HeadingGap + DiagramHeight + 12);
             }};
 }
 
 // ------------------------------------------------------------------ texts
 
-QList<Section> sections()
+QList<Section> sections(const QList<TextBlock>& texts)
 {
     QList<Section> list;
-    list << headerSection();
-    list << textSection(
-        1, QStringLiteral("Installation"),
-        QStringLiteral(
-            "<p>Ein Installationsprogramm ist nicht n&ouml;tig. Entpacken Sie das Programm, die Dokumentation und "
-            "das Beispieldiagramm in einen Ordner Ihrer Wahl und starten Sie Kuvaro aus diesem Ordner. Zum "
-            "Entfernen gen&uuml;gt es, den Ordner zu l&ouml;schen; Kuvaro legt keine Einstellungen an.</p>"
-            "<p><b>Systemvoraussetzungen:</b> ein Bildschirm mit mindestens 1280 x 1024 Pixeln und eine Maus mit "
-            "linker und rechter Taste.</p>"));
-    list << textSection(
-        2, QStringLiteral("Grenzen"),
-        QStringLiteral(
-            "<ul style=\"margin-left: -22px\">"
-            "<li>Es k&ouml;nnen nur Bilder im <b>BMP-Format</b> ge&ouml;ffnet werden. Liegt das Diagramm in "
-            "einem anderen Format vor (PNG, JPG, GIF, TIFF&nbsp;&hellip;), wandeln Sie es vorher mit einem "
-            "Bildbearbeitungsprogramm in BMP um.</li>"
-            "<li>Es lassen sich nur <b>lineare, rechtwinklige</b> Koordinatensysteme digitalisieren. "
-            "Logarithmische Achsen, Polarkoordinaten oder schr&auml;g stehende Achsen werden nicht "
-            "unterst&uuml;tzt.</li></ul>"));
-    list << textSection(
-        3, QStringLiteral("Bedienung"),
-        QStringLiteral(
-            "<p>Folgen Sie Schritt f&uuml;r Schritt den Anweisungen in der <span class=\"key\">roten "
-            "Hinweiszeile</span> &uuml;ber dem Bild.</p>"
-            "<ol style=\"margin-left: -18px\">"
-            "<li><b>Datei &ouml;ffnen (*.bmp)</b> l&auml;dt das Diagramm und passt es in die Bildfl&auml;che "
-            "ein.</li>"
-            "<li>Mit der <b>rechten Maustaste</b> nacheinander die drei Kalibrierpunkte erfassen: den Nullpunkt "
-            "(xo, yo), einen m&ouml;glichst weit entfernten Punkt auf der X-Achse (x1) und einen auf der Y-Achse "
-            "(y1).</li>"
-            "<li>Im Eingabefenster die Differenzen x1 - xo und y1 - yo in den Einheiten des Diagramms "
-            "eingeben.</li>"
-            "<li>Mit der <b>linken Maustaste</b> die Datenpunkte der Kurve erfassen. Jeder Punkt erscheint in "
-            "der Liste und wird mit dem vorigen zu einer offenen Polygonlinie verbunden.</li></ol>"
-            "<ul style=\"margin-left: -22px\">"
-            "<li>Die <b>Lupe</b> zeigt die Umgebung des Mauszeigers vergr&ouml;&szlig;ert und hilft, die Punkte "
-            "genau zu setzen.</li>"
-            "<li>Falsch erfasste Punkte nimmt <b>1 Digital.Koord. zur&uuml;ck</b> einzeln zur&uuml;ck; "
-            "<b>Reset Digital.Koord.</b> entfernt alle Punkte, <b>Reset all</b> beginnt mit der Kalibrierung "
-            "von vorn.</li>"
-            "<li>Ein Klick auf das Farbfeld neben <b>Linie</b> w&auml;hlt eine andere Farbe f&uuml;r die "
-            "Polygonlinie, damit sie sich gut vom Hintergrund abhebt.</li></ul>"));
-    list << exampleSection();
-    list << textSection(
-        5, QStringLiteral("Ergebnisse"),
-        QStringLiteral(
-            "<p>Sind alle Punkte erfasst, berechnet <b>Fl&auml;che berechnen</b> die Fl&auml;che zwischen der "
-            "Polygonlinie und der X-Achse nach der Trapezregel. Die Fl&auml;che hat ein Vorzeichen: Abschnitte "
-            "unterhalb der X-Achse und Abschnitte, die von rechts nach links laufen, z&auml;hlen negativ.</p>"
-            "<p><b>Ergebnis speichern</b> schreibt die Punkte als CSV-Datei (durch Semikolon getrennt) f&uuml;r "
-            "eine Tabellenkalkulation. Zu jedem Abschnitt steht dort eine Formel f&uuml;r die Teilfl&auml;che "
-            "und am Ende die Summenformel, so dass die Tabellenkalkulation die Fl&auml;chenberechnung selbst "
-            "nachvollzieht. Beim <b>Beenden</b> bietet Kuvaro an, noch nicht gespeicherte Punkte zu "
-            "sichern.</p>"));
-    list << textSection(
-        6, QStringLiteral("Nutzungsbedingungen"),
-        QStringLiteral(
-            "<p>Kuvaro darf kostenlos privat und beruflich genutzt und in unver&auml;nderter Form zusammen mit "
-            "dieser Dokumentation weitergegeben werden. Verkauf oder Weitergabe gegen Entgelt ist nicht "
-            "gestattet.</p>"
-            "<p>Das Programm wird so, wie es ist, ohne jede Gew&auml;hrleistung zur Verf&uuml;gung gestellt. "
-            "F&uuml;r Sch&auml;den, die aus der Nutzung oder aus fehlerhaft digitalisierten Werten entstehen, "
-            "wird keine Haftung &uuml;bernommen. Pr&uuml;fen Sie wichtige Ergebnisse stets am Original.</p>"
-            "<p>Mit der Nutzung des Programms erkennen Sie diese Bedingungen an.</p>"));
+    list << headerSection(texts);
+    int number = 0;
+    for (const TextBlock& b : texts) {
+        if (b.kind == QLatin1String("section"))
+            list << textSection(++number, b.title, b.text);
+        else if (b.kind == QLatin1String("example"))
+            list << exampleSection(++number, b, texts);
+    }
     return list;
 }
 
@@ -434,7 +412,8 @@ InstructionsPicture renderInstructionsPicture()
     result.image = QImage(InstructionsWidth, InstructionsHeight, QImage::Format_RGB32);
     result.image.fill(Qt::white);
 
-    const QList<Section> list = sections();
+    const QList<TextBlock> texts = instructionTexts();
+    const QList<Section> list = sections(texts);
     QList<int> heights;
     int used = 0;
     for (const Section& s : list) {
@@ -462,7 +441,7 @@ InstructionsPicture renderInstructionsPicture()
     p.setPen(Muted);
     p.setFont(pictureFont(12));
     p.drawText(QRect(0, footerTop + 2, InstructionsWidth, FooterHeight - 2), Qt::AlignCenter,
-               QStringLiteral("Kuvaro  \u00B7  Digitalisieren von X,Y-Diagrammen aus Bildern"));
+               textOf(texts, QStringLiteral("footer")));
     p.end();
     return result;
 }

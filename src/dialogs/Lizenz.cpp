@@ -1,6 +1,7 @@
 #include "dialogs/Lizenz.h"
 
 #include "app/Application.h"
+#include "app/ErrorBox.h"
 #include "app/Controls.h"
 #include "app/Fonts.h"
 #include "dialogs/InstructionsPicture.h"
@@ -86,7 +87,7 @@ TLizForm::TLizForm(const QString& buildStamp, QWidget* parent)
     CloseBtn->setObjectName(QStringLiteral("CloseBtn"));
     CloseBtn->setGeometry(296, 551, 97, 25);
     CloseBtn->setFont(msSansSerifFont(13));
-    connect(CloseBtn, &QPushButton::clicked, this, &TLizForm::CloseBtnClick);
+    connect(CloseBtn, &QPushButton::clicked, this, guard(this, &TLizForm::CloseBtnClick));
 
     setTabOrder(CloseBtn, ScrollBox1);
 }
@@ -105,7 +106,7 @@ void TLizForm::setVisible(bool visible)
                 frame = opener->frameGeometry().size() - opener->size();
             const QSize outer = size() + frame;
             const QRect area = screen->availableGeometry();
-            move(area.x() + (area.width() - outer.width()) / 2, area.y() + (area.height() - outer.height()) / 2);
+            move(centredIn(outer, area));
         }
     }
     QDialog::setVisible(visible);
@@ -119,7 +120,7 @@ void TLizForm::FormShow()
 
 void TLizForm::showEvent(QShowEvent* event)
 {
-    FormShow();
+    guarded([this] { FormShow(); });
     QDialog::showEvent(event);
 }
 
@@ -161,13 +162,13 @@ void TLizForm::keyPressEvent(QKeyEvent* event)
 bool TLizForm::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::Wheel && watched != VersionNameLabel) {
-        ScrollBox1MouseWheel(static_cast<QWheelEvent*>(event)->angleDelta().y());
+        guarded([&] { ScrollBox1MouseWheel(static_cast<QWheelEvent*>(event)->angleDelta().y()); });
         return true;
     }
     if (watched == VersionNameLabel &&
         (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick)) {
         const auto* mouse = static_cast<QMouseEvent*>(event);
-        VersionNameLabelMouseDown(mouse->buttons(), mouse->modifiers());
+        guarded([&] { VersionNameLabelMouseDown(mouse->buttons(), mouse->modifiers()); });
         return true;
     }
     return QDialog::eventFilter(watched, event);

@@ -1,6 +1,7 @@
 #include "dialogs/Zeigenachricht.h"
 
 #include "app/Application.h"
+#include "app/ErrorBox.h"
 #include "app/Controls.h"
 #include "app/Fonts.h"
 
@@ -49,8 +50,8 @@ TZeigeNachrichtForm::TZeigeNachrichtForm(int& answerCell, QWidget* parent)
     JaBtn->setFont(font);
     NeinBtn->setFont(font);
 
-    connect(JaBtn, &QPushButton::clicked, this, &TZeigeNachrichtForm::JaBtnClick);
-    connect(NeinBtn, &QPushButton::clicked, this, &TZeigeNachrichtForm::NeinBtnClick);
+    connect(JaBtn, &QPushButton::clicked, this, guard(this, &TZeigeNachrichtForm::JaBtnClick));
+    connect(NeinBtn, &QPushButton::clicked, this, guard(this, &TZeigeNachrichtForm::NeinBtnClick));
 }
 
 int TZeigeNachrichtForm::ShowMessageText(const QString& text) { return ShowMessageMode(text, ModeOk); }
@@ -90,7 +91,7 @@ void TZeigeNachrichtForm::FormShow()
     // Centred on the screen at its new size.
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->geometry();
-        move(area.center() - QPoint(l.clientWidth / 2, l.clientHeight / 2));
+        move(centredIn(QSize(l.clientWidth, l.clientHeight), area));
     }
     NeinBtn->setFocus();
     m_answer = AnswerNone;
@@ -110,7 +111,7 @@ void TZeigeNachrichtForm::NeinBtnClick()
 
 void TZeigeNachrichtForm::showEvent(QShowEvent* event)
 {
-    FormShow();
+    guarded([this] { FormShow(); });
     QDialog::showEvent(event);
 }
 

@@ -3,7 +3,7 @@
 
 #include "app/Application.h"
 #include "app/ErrorBox.h"
-#include "app/Errors.h"
+#include "core/Errors.h"
 #include "common/DialogScript.h"
 #include "common/TestMain.h"
 

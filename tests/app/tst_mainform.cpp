@@ -3,7 +3,7 @@
 #include "app/Application.h"
 #include "app/Main.h"
 #include "app/Startup.h"
-#include "app/WindowSizing.h"
+#include "core/WindowSizing.h"
 #include "common/TestMain.h"
 #include "dialogs/Inputmessage.h"
 #include "view/PictureView.h"

@@ -2,7 +2,7 @@
 // gone when it is killed, never inherited by its children.
 
 #include "app/Application.h"
-#include "app/Errors.h"
+#include "core/Errors.h"
 #include "app/SingleInstance.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 // The message dialog's size and button places from the measured line widths.
 
-#include "common/TestMain.h"
+#include "common/CoreTestMain.h"
 #include "dialogs/MessageLayout.h"
 
 #include <QTest>
@@ -101,5 +101,5 @@ private Q_SLOTS:
     }
 };
 
-KUVARO_TEST_MAIN(TestMessageLayout)
+KUVARO_CORE_TEST_MAIN(TestMessageLayout)
 #include "tst_messagelayout.moc"
