@@ -63,7 +63,7 @@ TMainForm::TMainForm(QWidget* parent) : QWidget(parent)
     for (QLabel* l : {XoLabel, YoLabel, X1Label, Y1Label})
         setLabelColor(l, clRestingLabel);
 
-    Label4->setText(QStringLiteral("  Öffne eine Grafikdatei (*.bmp) mit einem X,Y-Diagramm"));
+    ShowPrompt();
 
     BuildStamp = programBuildStamp(TitleText);
 

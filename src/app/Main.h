@@ -21,6 +21,7 @@
 
 #include "app/Controls.h"
 #include "digitizing/CalibrationMath.h"
+#include "digitizing/Guidance.h"
 #include "digitizing/PointRow.h"
 #include "view/Canvas.h"
 
@@ -114,6 +115,9 @@ public:
     // app/Main_Closing.cpp
 
     void CloseSBtnClick();
+    // Before points can be lost (closing, a new picture): asks whether to save
+    // unsaved points; true when the caller may go on.
+    bool OfferToSavePoints();
 
     // ===================================== opening a picture, fit to view
     // view/Main_PictureLoading.cpp
@@ -178,7 +182,14 @@ public:
     void Image1MouseDown(Qt::MouseButton button, Qt::MouseButtons held, int x, int y);
     // The right-button half of a press; false when the calibration was aborted in its dialog.
     bool CalibrationPress(int x, int y);
-    void ComputeFactors();
+    // The input dialog until it gives usable differences, is closed without them
+    // or aborts the calibration (false); focus names the edit to correct (1 X, 2 Y).
+    bool AskDifferences(int focus = 0);
+    // 0 when the factors are set; else the faulty difference (1 X, 2 Y), its message shown.
+    int ComputeFactors();
+    // The state that decides the prompt and what the presses do.
+    kuvaro::DigitizingSituation Situation() const;
+    void ShowPrompt();
     void UpdateDiagramReadout(int x, int y);
     // The conversion that the factors give, for the pure read-out code.
     kuvaro::Calibration CurrentCalibration() const;
@@ -197,6 +208,9 @@ public:
 
     void BerechneSBtnClick();
     void ErgSpeichernSBtnClick();
+    enum class SaveOutcome { Saved, Cancelled, Empty };
+    // The save dialog and the file; a failure to write throws.
+    SaveOutcome SavePoints();
     QStringList ResultLines;
     QFileDialog* SaveDialog1 = nullptr; // made on first use
 

@@ -92,7 +92,7 @@ void TInputMessageForm::FormShow()
 {
     setHeldText(InputEdit1, XdiffText);
     setHeldText(InputEdit2, YdiffText);
-    InputEdit1->setFocus();
+    (FocusEdit == 2 ? InputEdit2 : InputEdit1)->setFocus();
 }
 
 bool TInputMessageForm::acceptEntry(QLineEdit* edit, QString& held)

@@ -31,6 +31,8 @@ public:
 
     QString XdiffText;
     QString YdiffText;
+    // The edit that gets the focus when the dialog opens: 2 the Y edit, else the X edit.
+    int FocusEdit = 0;
 
     void FormShow();
     void UebernehmenBtnClick();

@@ -105,21 +105,28 @@ FactorComputation computeFactors(int xo, int yo, int x1, int y1, const QString& 
     const auto xdiff = parseCommaNumber(xdiffText);
     if (!xdiff) {
         f.outcome = FactorComputation::XNotANumber;
+        f.faulty = 1;
         return f;
     }
     f.xdiff = *xdiff;
     const auto ydiff = parseCommaNumber(ydiffText);
     if (!ydiff) {
         f.outcome = FactorComputation::YNotANumber;
+        f.faulty = 2;
         return f;
     }
     f.ydiff = *ydiff;
     if (f.xdiff == 0.0 || f.ydiff == 0.0) {
         f.outcome = FactorComputation::ZeroDifference;
+        f.faulty = f.xdiff == 0.0 ? 1 : 2;
         return f;
     }
     f.xfakt = double(x1 - xo) / f.xdiff;
     f.yfakt = double(yo - y1) / f.ydiff;
+    if (!std::isfinite(f.xfakt) || !std::isfinite(f.yfakt)) {
+        f.outcome = FactorComputation::TooSmall;
+        f.faulty = std::isfinite(f.xfakt) ? 2 : 1;
+    }
     return f;
 }
 

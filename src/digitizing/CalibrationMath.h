@@ -49,8 +49,11 @@ struct FactorComputation
         XNotANumber, // the X difference text is no number
         YNotANumber,
         ZeroDifference, // a difference is 0
+        TooSmall,       // a difference so small that its factor is no finite number
     };
     Outcome outcome = Done;
+    // The difference that failed: 1 the X, 2 the Y difference, 0 none.
+    int faulty = 0;
     double xdiff = 0.0, ydiff = 0.0;
     // The exact quotients: rounding them would turn a large difference over a
     // short distance into a factor of 0.

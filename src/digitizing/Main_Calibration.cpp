@@ -2,8 +2,8 @@
 // live read-out in diagram values.
 
 #include "app/Main.h"
-#include "core/Errors.h"
 #include "digitizing/CalibrationMath.h"
+#include "digitizing/Guidance.h"
 #include "dialogs/Inputmessage.h"
 #include "dialogs/Zeigenachricht.h"
 #include "view/PictureView.h"
@@ -24,6 +24,10 @@ void markLabel(QLabel* label, TColor background, int value)
 
 } // namespace
 
+DigitizingSituation TMainForm::Situation() const { return {!PictureEmpty(), CalibStep, FactorsValid}; }
+
+void TMainForm::ShowPrompt() { Label4->setText(guidance(Situation()).prompt); }
+
 void TMainForm::Image1MouseDown(Qt::MouseButton /*button*/, Qt::MouseButtons held, int x, int y)
 {
     Image1->Canvas.PenWidth = 1;
@@ -42,44 +46,73 @@ bool TMainForm::CalibrationPress(int x, int y)
 {
     MarkerIx = ViewToPixel(x);
     MarkerIy = ViewToPixel(y);
-    switch (CalibStep) {
-    case 0:
+    switch (guidance(Situation()).right) {
+    case RightPress::Ignore:
+        return true;
+    case RightPress::TakeOrigin:
         Xo = x;
         Yo = y;
         Image1->Canvas.PenColor = clGreen;
         DrawCalibrationCross(x, y);
         markLabel(XoLabel, clGreen, Xo);
         markLabel(YoLabel, clGreen, Yo);
-        Label4->setText(QStringLiteral("  Erfasse mit rechtem Mausklick einen entfernten Punkt auf der X-Achse"));
-        UpdateMagnifier(x, y);
         break;
-    case 1:
+    case RightPress::TakeX1:
+        // A far X point straight above or below the origin would give a factor of 0.
+        if (x == Xo) {
+            ZeigeNachrichtForm->ShowMessageText(
+                QStringLiteral("x1 liegt senkrecht über oder unter dem Nullpunkt – erfasse x1 weiter rechts oder links"));
+            return true;
+        }
         X1 = x;
         Image1->Canvas.PenColor = clMaroon;
         DrawCalibrationCross(x, y);
         markLabel(X1Label, clMaroon, X1);
-        Label4->setText(QStringLiteral("  Erfasse mit rechtem Mausklick einen entfernten Punkt auf der Y-Achse"));
-        UpdateMagnifier(x, y);
         break;
-    case 2:
+    case RightPress::TakeY1:
+        if (y == Yo) {
+            ZeigeNachrichtForm->ShowMessageText(
+                QStringLiteral("y1 liegt auf der Höhe des Nullpunkts – erfasse y1 weiter oben oder unten"));
+            return true;
+        }
         Y1 = y;
         Image1->Canvas.PenColor = clBlue;
         DrawCalibrationCross(x, y);
         markLabel(Y1Label, clBlue, Y1);
         Label4->clear();
-        UpdateMagnifier(x, y);
         break;
-    default:
+    case RightPress::AskDifferences:
+    case RightPress::Recalibrate:
         break;
     }
     ++CalibStep;
+    if (CalibStep <= 2)
+        ShowPrompt();
+    if (CalibStep <= 3)
+        UpdateMagnifier(x, y);
+    if (CalibStep < 3)
+        return true;
+    // Differences already in the labels are used as they stand; the dialog
+    // comes when one is missing or unusable.
+    int faulty = 0;
+    if (!XdiffLabel->text().isEmpty() && !YdiffLabel->text().isEmpty()) {
+        faulty = ComputeFactors();
+        if (faulty == 0)
+            return true;
+        (faulty == 1 ? XdiffLabel : YdiffLabel)->clear();
+    }
+    return AskDifferences(faulty);
+}
 
-    if (CalibStep >= 3 && XdiffLabel->text().isEmpty() && YdiffLabel->text().isEmpty()) {
+bool TMainForm::AskDifferences(int focus)
+{
+    InputMessageForm->XdiffText = XdiffLabel->text();
+    InputMessageForm->YdiffText = YdiffLabel->text();
+    InputMessageForm->FocusEdit = focus;
+    for (;;) {
         Label4->setText(QStringLiteral("  Gib zur Kalibrierung die X- und Y-Differenz zum Nullpunkt ein !"));
         const QRect outer = frameGeometry();
         InputMessageForm->move(outer.left() + Label4->x() + Label4->width() / 2, outer.top() + Label4->y() + 100);
-        InputMessageForm->XdiffText = XdiffLabel->text();
-        InputMessageForm->YdiffText = YdiffLabel->text();
         InputMessageForm->exec();
         setLabelColor(XdiffLabel, clRestingLabel);
         setLabelColor(YdiffLabel, clRestingLabel);
@@ -88,33 +121,44 @@ bool TMainForm::CalibrationPress(int x, int y)
             return false;
         XdiffLabel->setText(InputMessageForm->XdiffText);
         YdiffLabel->setText(InputMessageForm->YdiffText);
+        if (XdiffLabel->text().isEmpty() || YdiffLabel->text().isEmpty()) {
+            // Closed by the window system: the next right press opens the dialog again.
+            FactorsValid = false;
+            ShowPrompt();
+            return true;
+        }
+        const int faulty = ComputeFactors();
+        if (faulty == 0)
+            return true;
+        // Straight back to the input, the usable entry kept, the faulty one emptied.
+        (faulty == 1 ? InputMessageForm->XdiffText : InputMessageForm->YdiffText).clear();
+        InputMessageForm->FocusEdit = faulty;
     }
-
-    if (CalibStep >= 3 && !XdiffLabel->text().isEmpty() && !YdiffLabel->text().isEmpty())
-        ComputeFactors();
-    return true;
 }
 
-void TMainForm::ComputeFactors()
+int TMainForm::ComputeFactors()
 {
     // Factors of an earlier calibration are never used, also not after a failed reading.
     FactorsValid = false;
     const FactorComputation f = computeFactors(Xo, Yo, X1, Y1, XdiffLabel->text(), YdiffLabel->text());
+    Xdiff = f.xdiff;
+    Ydiff = f.ydiff;
     switch (f.outcome) {
     case FactorComputation::XNotANumber:
-        throw KuvaroError(notANumberText(XdiffLabel->text()));
+        ZeigeNachrichtForm->ShowMessageText(notANumberText(XdiffLabel->text()));
+        return f.faulty;
     case FactorComputation::YNotANumber:
-        throw KuvaroError(notANumberText(YdiffLabel->text()));
+        ZeigeNachrichtForm->ShowMessageText(notANumberText(YdiffLabel->text()));
+        return f.faulty;
     case FactorComputation::ZeroDifference:
-        Xdiff = f.xdiff;
-        Ydiff = f.ydiff;
         ZeigeNachrichtForm->ShowMessageText(QStringLiteral("Die Kalibrierungsdifferenz darf nicht 0 sein !"));
-        return;
+        return f.faulty;
+    case FactorComputation::TooSmall:
+        ZeigeNachrichtForm->ShowMessageText(QStringLiteral("Die Kalibrierungsdifferenz ist zu klein !"));
+        return f.faulty;
     case FactorComputation::Done:
         break;
     }
-    Xdiff = f.xdiff;
-    Ydiff = f.ydiff;
     // The exact quotients convert; the labels show them rounded to hundredths.
     Xfakt = f.xfakt;
     Yfakt = f.yfakt;
@@ -124,6 +168,7 @@ void TMainForm::ComputeFactors()
     FactorsValid = CurrentCalibration().valid();
     Image1->Canvas.PenColor = clBlack;
     Label4->setText(QStringLiteral("  Digitalisiere jetzt mit linkem Mausklick die Punkte im Diagramm"));
+    return 0;
 }
 
 Calibration TMainForm::CurrentCalibration() const { return Calibration{Xo, Yo, Xfakt, Yfakt}; }

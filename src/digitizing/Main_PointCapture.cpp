@@ -12,8 +12,10 @@ using namespace kuvaro;
 
 void TMainForm::CapturePoint(int x, int y)
 {
-    if (CalibStep < 3 || XdiffLabel->text().isEmpty() || YdiffLabel->text().isEmpty() || !FactorsValid) {
-        ZeigeNachrichtForm->ShowMessageText(QStringLiteral("Erfasse zunächst Nullpunkt, x1 und y1 mit rechtem Mausklick"));
+    const LeftPress action = guidance(Situation()).left;
+    if (action != LeftPress::Capture) {
+        if (action != LeftPress::Ignore)
+            ZeigeNachrichtForm->ShowMessageText(leftPressRefusal(action));
         return;
     }
     // The values of the press position itself, also when the mouse did not move before the click.
@@ -38,13 +40,8 @@ void TMainForm::BackStepSBtnClick()
     if (n == 1) {
         RemoveLastPointRow();
         PointCount = 0;
-    } else if (n == 2) {
-        // A single point left over would not be a line: both go.
-        RemoveLastPointRow();
-        RemoveLastPointRow();
-        PointCount = 0;
-        Label4->setText(QStringLiteral("  Digitalisiere jetzt mit der linken Mausklick die X,Y-Werte"));
-    } else if (n >= 3) {
+    } else if (n >= 2) {
+        // With two rows only the last goes too: the first stays the start of the line.
         RemoveLastPointRow();
     }
     RedrawPolyline();
@@ -55,8 +52,10 @@ void TMainForm::ResetDigiKoordSBnClick()
     PointCount = 0;
     ClearPointList();
     RedrawCalibrationCrosses();
-    if (CalibStep >= 3)
+    if (FactorsValid)
         Label4->setText(QStringLiteral("  Digitalisiere jetzt mit der linken Mausklick die X,Y-Werte"));
+    else if (!PictureEmpty())
+        ShowPrompt();
 }
 
 void TMainForm::LinienFarbeLabelMouseDown(Qt::MouseButton /*button*/, Qt::MouseButtons held)

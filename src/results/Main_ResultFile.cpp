@@ -11,10 +11,17 @@ using namespace kuvaro;
 
 void TMainForm::ErgSpeichernSBtnClick()
 {
+    // The button counts a cancelled save as an answer to the question of saving.
+    if (SavePoints() == SaveOutcome::Cancelled)
+        PointsUnsaved = 0;
+}
+
+TMainForm::SaveOutcome TMainForm::SavePoints()
+{
     const int n = PointRowCount();
     if (n == 0) {
         ZeigeNachrichtForm->ShowMessageText(QStringLiteral("Die Koordinaten-Liste ist leer !"));
-        return;
+        return SaveOutcome::Empty;
     }
 
     if (!SaveDialog1) {
@@ -32,10 +39,8 @@ void TMainForm::ErgSpeichernSBtnClick()
     if (!m_lastSavePath.isEmpty())
         SaveDialog1->selectFile(m_lastSavePath);
 
-    if (execFileDialog(SaveDialog1) != QDialog::Accepted) {
-        PointsUnsaved = 0;
-        return;
-    }
+    if (execFileDialog(SaveDialog1) != QDialog::Accepted)
+        return SaveOutcome::Cancelled;
     const QStringList chosen = SaveDialog1->selectedFiles();
     const QString path = chosen.isEmpty() ? QString() : chosen.first();
     if (!path.isEmpty())
@@ -47,15 +52,14 @@ void TMainForm::ErgSpeichernSBtnClick()
         points.append({PointCell(i, ColNr), PointCell(i, ColX), PointCell(i, ColY)});
     ResultLines = buildResultLines(points);
 
-    QString message;
     if (path.isEmpty() || QFileInfo(path).fileName().isEmpty()) {
-        message = QStringLiteral("Das Speichern des Ergebnisses wurde abgebrochen !");
-    } else {
-        // A failure here goes to the error box and leaves PointsUnsaved as it is.
-        writeResultFile(path, encodeResultFile(ResultLines));
-        message = QStringLiteral("Die Grafik-Koordinaten wurden als CSV-Datei %1 gespeichert !")
-                      .arg(QFileInfo(path).fileName());
+        ZeigeNachrichtForm->ShowMessageText(QStringLiteral("Das Speichern des Ergebnisses wurde abgebrochen !"));
+        return SaveOutcome::Cancelled;
     }
-    ZeigeNachrichtForm->ShowMessageText(message);
+    // A failure here goes to the error box and leaves PointsUnsaved as it is.
+    writeResultFile(path, encodeResultFile(ResultLines));
     PointsUnsaved = 0;
+    ZeigeNachrichtForm->ShowMessageText(QStringLiteral("Die Grafik-Koordinaten wurden als CSV-Datei %1 gespeichert !")
+                                            .arg(QFileInfo(path).fileName()));
+    return SaveOutcome::Saved;
 }

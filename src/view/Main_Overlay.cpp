@@ -65,7 +65,8 @@ void TMainForm::RedrawPolyline()
         CursorIx = PointCell(i, ColIx).toInt();
         CursorIy = PointCell(i, ColIy).toInt();
         if (i == 0) {
-            Image1->Canvas.MoveTo(CursorIx, CursorIy);
+            // The start dot, which the first segment paints over; alone it is the whole line.
+            DrawPolylinePoint(CursorIx, CursorIy, PointCell(i, ColLineCol).toUInt(), true);
         } else {
             // Each segment in the colour stored in the row at its end.
             LineColor = PointCell(i, ColLineCol).toUInt();

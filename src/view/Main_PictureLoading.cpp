@@ -44,8 +44,11 @@ void TMainForm::DateiOeffnenSBnClick()
         return;
 
     // Opening is all or nothing: the points, the calibration and the picture
-    // stay as they are unless the new picture has been read whole.
+    // stay as they are unless the new picture has been read whole and unsaved
+    // points have been saved or given up.
     const QImage picture = readBmpFile(path);
+    if (!OfferToSavePoints())
+        return;
     SetPicture(picture, QFileInfo(path).absoluteFilePath());
 }
 

@@ -86,25 +86,35 @@ private Q_SLOTS:
 
     void answers()
     {
-        // Every answer but "Ja" closes without saving.
+        // Only "Nein" closes without saving; a question closed without an answer keeps the points.
         QFETCH(QString, how);
         QFETCH(int, points);
         capture(points);
-        d->dialogs.then(how == QLatin1String("nein") ? DialogScript::clickNein() : DialogScript::closeBox());
+        const bool nein = how == QLatin1String("nein");
+        d->dialogs.then(nein ? DialogScript::clickNein() : DialogScript::closeBox());
         clickBeenden();
         QCOMPARE(d->dialogs.seen, QStringList{SaveQuestion});
-        QVERIFY(!form->isVisible());
-        QCOMPARE(form->MessageAnswer, how == QLatin1String("nein") ? int(AnswerNein) : int(AnswerNone));
+        QCOMPARE(form->isVisible(), !nein);
+        QCOMPARE(form->MessageAnswer, nein ? int(AnswerNein) : int(AnswerNone));
+        QCOMPARE(form->PointRowCount(), points);
+        QCOMPARE(form->PointsUnsaved, 1);
     }
 
-    void jaThenCancelClosesWithoutFile()
+    void jaThenCancelKeepsThePoints()
     {
         capture(2);
         d->dialogs.then(DialogScript::clickJa()).then(DialogScript::cancelFile());
         clickBeenden();
         QCOMPARE(d->dialogs.seen, (QStringList{SaveQuestion, SaveDialog}));
-        QVERIFY(!form->isVisible());
+        QVERIFY(form->isVisible());
         QCOMPARE(d->files(), QStringList());
+        QCOMPARE(form->PointRowCount(), 2);
+        QCOMPARE(form->PointsUnsaved, 1);
+        // The next "Beenden" asks again.
+        d->dialogs.then(DialogScript::clickNein());
+        clickBeenden();
+        QCOMPARE(d->dialogs.takeSeen(), (QStringList{SaveQuestion, SaveDialog, SaveQuestion}));
+        QVERIFY(!form->isVisible());
     }
 
     void jaThenSaveClosesWithTheFile()

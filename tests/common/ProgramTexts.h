@@ -18,12 +18,16 @@ inline const QString PromptDifferences =
     QStringLiteral("  Gib zur Kalibrierung die X- und Y-Differenz zum Nullpunkt ein !");
 inline const QString PromptDigitize =
     QStringLiteral("  Digitalisiere jetzt mit linkem Mausklick die Punkte im Diagramm");
+inline const QString PromptReopenInput =
+    QStringLiteral("  Öffne mit rechtem Mausklick die Eingabe der X- und Y-Differenz");
 inline const QString PromptAfterTakeBack = QStringLiteral("  Digitalisiere jetzt mit der linken Mausklick die X,Y-Werte");
 
 // The message dialog's texts.
 inline const QString MsgNumber = QStringLiteral("Gib einen Zahlenwert ein !");
 inline const QString MsgZero = QStringLiteral("Die Kalibrierungsdifferenz darf nicht 0 sein !");
 inline const QString MsgNotCalibrated = QStringLiteral("Erfasse zunächst Nullpunkt, x1 und y1 mit rechtem Mausklick");
+inline const QString MsgDifferencesFirst =
+    QStringLiteral("Gib zunächst die X- und Y-Differenz ein: rechter Mausklick öffnet die Eingabe");
 inline const QString MsgAbort = QStringLiteral("Kalibrierung abbrechen ?");
 
 // Dialogs as recorded.

@@ -57,12 +57,12 @@ class TestCalibration : public QObject
     }
 
     // A left press that must be refused with the message and capture nothing.
-    void verifyCaptureRefused()
+    void verifyCaptureRefused(const QString& message = MsgNotCalibrated)
     {
         const QImage before = f->Image1->Picture;
         const int messagesBefore = int(d->dialogs.messages().size());
         d->left(300, 300);
-        QCOMPARE(d->dialogs.messages().mid(messagesBefore), QStringList{MsgNotCalibrated});
+        QCOMPARE(d->dialogs.messages().mid(messagesBefore), QStringList{message});
         QCOMPARE(f->PointRowCount(), 0);
         QCOMPARE(f->PointCount, 0);
         QVERIFY(f->Image1->Picture == before);
@@ -261,7 +261,7 @@ private Q_SLOTS:
         d->calibrate("10", "5");
         d->left(200, 300);
         d->left(300, 200);
-        f->BackStepSBtnClick(); // both rows go and the prompt changes
+        f->ResetDigiKoordSBnClick(); // the rows go and the prompt changes
         QVERIFY(f->Label4->text() != PromptDigitize);
         const QImage before = f->Image1->Picture;
         const QStringList labels = {f->XoLabel->text(), f->YoLabel->text(), f->X1Label->text(), f->Y1Label->text()};
@@ -389,25 +389,17 @@ private Q_SLOTS:
         QCOMPARE(f->XfaktLabel->text(), QString());
         QCOMPARE(f->YfaktLabel->text(), QString());
         QVERIFY(!f->FactorsValid);
-        QCOMPARE(f->Label4->text(), PromptDifferences);
+        QCOMPARE(f->Label4->text(), PromptReopenInput);
         verifyNoReadout(400, 190);
-        verifyCaptureRefused();
+        verifyCaptureRefused(MsgDifferencesFirst);
 
-        // Later right presses only count up: no dialog, no factors.
-        const QImage before = f->Image1->Picture;
+        // The next right press opens the dialog again, with the entry given before.
+        d->dialogs.then(DialogScript::answerInput("10", "5"));
         d->right(400, 190);
-        d->right(400, 190);
-        QCOMPARE(f->CalibStep, 5);
-        QCOMPARE(d->inputPositions.size(), 1);
-        QVERIFY(!f->FactorsValid);
-        QVERIFY(f->Image1->Picture == before);
-        verifyNoReadout(410, 190);
-
-        // Only "Reset all" leaves this state.
-        f->ResetAllesSBtnClick();
-        d->calibrate("10", "5");
+        QCOMPARE(d->entriesShown.last(), (QStringList{dx, dy}));
         QVERIFY(f->FactorsValid);
         QCOMPARE(f->Xfakt, 60.0);
+        QCOMPARE(f->Label4->text(), PromptDigitize);
     }
 
     void closedWithBothMissingAsksAgain()
@@ -429,101 +421,85 @@ private Q_SLOTS:
         QCOMPARE(f->Label4->text(), PromptDigitize);
     }
 
-    void zeroDifference_data()
+    // A far point on the origin's vertical or horizontal would give a factor of
+    // 0: it is refused at the press, and the same step takes the point again.
+    void pointsOnTheOriginsLines()
     {
-        QTest::addColumn<QString>("dx");
-        QTest::addColumn<QString>("dy");
-        QTest::newRow("X is 0") << "0" << "5";
-        QTest::newRow("Y is 0") << "10" << "0";
-        QTest::newRow("0,0") << "0,0" << "5";
-        QTest::newRow("-0") << "10" << "-0";
-        QTest::newRow("both") << "00" << "0.0";
-    }
-
-    void zeroDifference()
-    {
-        QFETCH(QString, dx);
-        QFETCH(QString, dy);
-        d->calibrate(dx, dy);
-        QCOMPARE(d->dialogs.messages(), QStringList{MsgZero});
-        QCOMPARE(d->dialogs.errors(), QStringList());
-        QCOMPARE(f->CalibStep, 3);
-        QVERIFY(!f->FactorsValid);
-        QCOMPARE(f->XfaktLabel->text(), QString());
-        QCOMPARE(f->YfaktLabel->text(), QString());
-        verifyNoReadout(400, 190);
-        verifyCaptureRefused();
-        // Each later right press tries again.
-        d->right(400, 190);
-        QCOMPARE(d->dialogs.messages(), QStringList({MsgZero, MsgNotCalibrated, MsgZero}));
-        QCOMPARE(f->CalibStep, 4);
-    }
-
-    // Factors of an earlier calibration are never used for a later one that has none.
-    void staleFactorsAreNotUsed()
-    {
-        d->calibrate("10", "5");
+        d->right(100, 400);
+        const QImage originOnly = f->Image1->Picture;
+        d->right(100, 380);
+        QCOMPARE(f->CalibStep, 1);
+        QCOMPARE(f->X1Label->text(), QString());
+        QVERIFY(f->Image1->Picture == originOnly);
+        QCOMPARE(f->Label4->text(), PromptXAxis);
+        d->right(700, 380);
+        d->right(120, 400);
+        QCOMPARE(f->CalibStep, 2);
+        QCOMPARE(f->Label4->text(), PromptYAxis);
+        QCOMPARE(d->dialogs.messages().size(), 2);
+        QVERIFY(d->dialogs.messages().at(0).startsWith(u"x1 "));
+        QVERIFY(d->dialogs.messages().at(1).startsWith(u"y1 "));
+        d->dialogs.then(DialogScript::answerInput("10", "5"));
+        d->right(120, 50);
+        QVERIFY(f->FactorsValid);
         QCOMPARE(f->Xfakt, 60.0);
-        f->ResetAllesSBtnClick();
-        QVERIFY(!f->FactorsValid);
-        d->calibrate("0", "5");
-        QCOMPARE(d->dialogs.messages(), QStringList{MsgZero});
-        verifyNoReadout(400, 190);
-        verifyCaptureRefused();
+        verifyCross(50, 200, Green);
     }
 
-    // Two calibration points on one vertical give the factor 0: no read-out, no capture.
-    void pointsSharingACoordinate()
-    {
-        d->calibrate("10", "5", {100, 400}, {100, 380}, {120, 50});
-        QCOMPARE(f->Xfakt, 0.0);
-        QVERIFY(!f->FactorsValid);
-        QCOMPARE(d->dialogs.messages(), QStringList());
-        verifyNoReadout(400, 190);
-        verifyCaptureRefused();
-    }
-
-    // A difference that is no number fails in the error box; the press's work stays done.
-    void badDifference_data()
+    // A difference that is 0 or no number: its message, then the dialog again at
+    // once with the usable entry kept and the faulty one emptied and focused.
+    void faultyDifference_data()
     {
         QTest::addColumn<QString>("dx");
         QTest::addColumn<QString>("dy");
-        QTest::addColumn<QString>("shown");
-        QTest::newRow("1,2,3") << "1,2,3" << "5" << "'1,2,3' ist kein gültiger Gleitkommawert.";
-        QTest::newRow("1.5.2") << "10" << "1.5.2" << "'1,5,2' ist kein gültiger Gleitkommawert.";
-        QTest::newRow("lone minus") << "-" << "5" << "'-' ist kein gültiger Gleitkommawert.";
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QStringList>("shownAgain");
+        QTest::newRow("X is 0") << "0" << "5" << MsgZero << QStringList{"", "5"};
+        QTest::newRow("Y is 0") << "10" << "0" << MsgZero << QStringList{"10", ""};
+        QTest::newRow("0,0") << "0,0" << "5" << MsgZero << QStringList{"", "5"};
+        QTest::newRow("-0") << "10" << "-0" << MsgZero << QStringList{"10", ""};
+        QTest::newRow("1,2,3") << "1,2,3" << "5" << "'1,2,3' ist kein gültiger Gleitkommawert" << QStringList{"", "5"};
+        QTest::newRow("1.5.2") << "10" << "1.5.2" << "'1,5,2' ist kein gültiger Gleitkommawert"
+                               << QStringList{"10", ""};
+        QTest::newRow("lone minus") << "-" << "5" << "'-' ist kein gültiger Gleitkommawert" << QStringList{"", "5"};
     }
 
-    void badDifference()
+    void faultyDifference()
     {
         QFETCH(QString, dx);
         QFETCH(QString, dy);
-        QFETCH(QString, shown);
-        // An earlier calibration left factors behind; they must stay as they are and unused.
+        QFETCH(QString, message);
+        QFETCH(QStringList, shownAgain);
+        // An earlier calibration left factors behind; they must not be used meanwhile.
         d->calibrate("10", "5");
         f->ResetAllesSBtnClick();
-        d->calibrate(dx, dy);
+        bool faultyFocused = false;
+        bool readoutEmpty = false;
+        d->right(100, 400);
+        d->right(700, 380);
+        d->dialogs.then(DialogScript::answerInput(dx, dy)).then(DialogScript::clickNein());
+        d->dialogs.then(DialogScript::inInput([&](TInputMessageForm* w) {
+            QLineEdit* faulty = shownAgain.at(0).isEmpty() ? w->InputEdit1 : w->InputEdit2;
+            faultyFocused = w->focusWidget() == faulty;
+            readoutEmpty = !f->FactorsValid && f->XfaktLabel->text().isEmpty();
+            faulty->setText(faulty == w->InputEdit1 ? "10" : "5");
+            QTest::mouseClick(w->UebernehmenBtn, Qt::LeftButton);
+        }));
+        d->right(120, 50);
 
-        QCOMPARE(d->dialogs.errors(), QStringList{shown});
-        QCOMPARE(d->dialogs.messages(), QStringList());
+        QCOMPARE(d->dialogs.messages(), QStringList{message});
+        QCOMPARE(d->dialogs.errors(), QStringList());
+        QCOMPARE(d->entriesShown.mid(1), (QList<QStringList>{{QString(), QString()}, shownAgain}));
+        QVERIFY(faultyFocused);
+        QVERIFY(readoutEmpty);
         QCOMPARE(f->CalibStep, 3);
-        QCOMPARE(f->Y1Label->text(), QStringLiteral("50"));
-        QCOMPARE(f->XdiffLabel->text(), QString(dx).replace(u'.', u','));
-        QCOMPARE(f->YdiffLabel->text(), QString(dy).replace(u'.', u','));
-        QCOMPARE(labelColor(f->XdiffLabel), clRestingLabel);
+        QVERIFY(f->FactorsValid);
         QCOMPARE(f->Xfakt, 60.0);
         QCOMPARE(f->Yfakt, 70.0);
-        QCOMPARE(f->XfaktLabel->text(), QString());
-        QCOMPARE(f->YfaktLabel->text(), QString());
-        QCOMPARE(f->Label4->text(), PromptDifferences);
-        QVERIFY(!f->FactorsValid);
-        verifyNoReadout(400, 190);
-        verifyCaptureRefused();
-
-        d->right(400, 190);
-        QCOMPARE(d->dialogs.errors(), QStringList({shown, shown}));
-        QCOMPARE(f->CalibStep, 4);
+        QCOMPARE(f->XdiffLabel->text(), QStringLiteral("10"));
+        QCOMPARE(f->Label4->text(), PromptDigitize);
     }
+
 
     void nothingBeforeAPicture()
     {

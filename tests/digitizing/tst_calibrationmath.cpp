@@ -226,6 +226,41 @@ private Q_SLOTS:
         QFETCH(QString, expected);
         QCOMPARE(factorLabelText(factor, separator), expected);
     }
+
+    void factors_data()
+    {
+        QTest::addColumn<QString>("xdiff");
+        QTest::addColumn<QString>("ydiff");
+        QTest::addColumn<int>("outcome");
+        QTest::addColumn<int>("faulty");
+        QTest::addColumn<double>("xfakt");
+        QTest::addColumn<double>("yfakt");
+        // Points: origin (10, 200), x1 at 110, y1 at 50: 100 and 150 view units.
+        QTest::newRow("usable") << "50" << "-1,5" << int(FactorComputation::Done) << 0 << 2.0 << -100.0;
+        QTest::newRow("x zero") << "0" << "3" << int(FactorComputation::ZeroDifference) << 1 << 0.0 << 0.0;
+        QTest::newRow("y zero") << "2" << "-0,0" << int(FactorComputation::ZeroDifference) << 2 << 0.0 << 0.0;
+        QTest::newRow("x no number") << "-" << "3" << int(FactorComputation::XNotANumber) << 1 << 0.0 << 0.0;
+        QTest::newRow("y no number") << "2" << "1,2,3" << int(FactorComputation::YNotANumber) << 2 << 0.0 << 0.0;
+        QTest::newRow("y too small") << "2" << "1e-320" << int(FactorComputation::TooSmall) << 2 << 0.0 << 0.0;
+    }
+
+    void factors()
+    {
+        QFETCH(QString, xdiff);
+        QFETCH(QString, ydiff);
+        QFETCH(int, outcome);
+        const FactorComputation f = computeFactors(10, 200, 110, 50, xdiff, ydiff);
+        QCOMPARE(int(f.outcome), outcome);
+        QTEST(f.faulty, "faulty");
+        if (f.outcome == FactorComputation::Done) {
+            QTEST(f.xfakt, "xfakt");
+            QTEST(f.yfakt, "yfakt");
+            const Calibration c{10, 200, f.xfakt, f.yfakt};
+            QVERIFY(c.valid());
+            QCOMPARE(c.diagramX(60), 25.0);
+            QCOMPARE(c.diagramY(100), -1.0);
+        }
+    }
 };
 
 KUVARO_CORE_TEST_MAIN(TestCalibrationMath)

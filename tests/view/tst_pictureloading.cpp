@@ -272,8 +272,9 @@ private Q_SLOTS:
         const double scale = form.DisplayScale;
         const QRect view = form.Image1->geometry();
         calibrateAndCapture(d);
-        openFile(d, m_picturePath);
-        QCOMPARE(d.dialogs.seen, (QStringList{OpenDialog, QStringLiteral("input dialog"), OpenDialog}));
+        d.dialogs.then(DialogScript::typeFileName(m_picturePath)).then(DialogScript::clickNein());
+        QTest::mouseClick(form.DateiOeffnenSBn, Qt::LeftButton);
+        QCOMPARE(d.dialogs.seen, (QStringList{OpenDialog, QStringLiteral("input dialog"), OpenDialog, SaveQuestion}));
         QCOMPARE(form.DisplayScale, scale);
         QCOMPARE(form.Image1->geometry(), view);
         // A new picture starts from scratch.
@@ -281,6 +282,54 @@ private Q_SLOTS:
         QCOMPARE(form.CalibStep, 0);
         QVERIFY(form.Image1->Picture == form.Image2->Picture);
         QCOMPARE(form.Label4->text(), PromptOrigin);
+    }
+
+    // Unsaved points are offered to the save dialog before a new picture replaces
+    // them; only a save or a "Nein" lets the picture in.
+    void newPictureAsksFirst_data()
+    {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<bool>("opened");
+        QTest::newRow("Nein") << "nein" << true;
+        QTest::newRow("Ja, saved") << "save" << true;
+        QTest::newRow("Ja, save cancelled") << "cancel" << false;
+        QTest::newRow("question closed") << "close" << false;
+    }
+
+    void newPictureAsksFirst()
+    {
+        QFETCH(QString, answer);
+        QFETCH(bool, opened);
+        FormDriver d;
+        TMainForm& form = *d.form;
+        openFile(d, m_picturePath);
+        calibrateAndCapture(d);
+        const Snapshot before(form);
+        const QString csv = d.folder.filePath(QStringLiteral("vorher.csv"));
+        const QString other = d.folder.filePath(QStringLiteral("anderes.bmp"));
+        QImage small(50, 40, QImage::Format_RGB32);
+        small.fill(Qt::white);
+        QVERIFY(small.save(other, "BMP"));
+        d.dialogs.then(DialogScript::typeFileName(other));
+        if (answer == u"nein")
+            d.dialogs.then(DialogScript::clickNein());
+        else if (answer == u"close")
+            d.dialogs.then(DialogScript::closeBox());
+        else
+            d.dialogs.then(DialogScript::clickJa())
+                .then(answer == u"save" ? DialogScript::typeFileName(csv) : DialogScript::cancelFile());
+        if (answer == u"save")
+            d.dialogs.then(DialogScript::clickNein()); // the "gespeichert" message
+        QTest::mouseClick(form.DateiOeffnenSBn, Qt::LeftButton);
+        QCOMPARE(QFileInfo::exists(csv), answer == u"save");
+        if (opened) {
+            QCOMPARE(form.PointRowCount(), 0);
+            QCOMPARE(form.Image2->Picture.size(), QSize(50, 40));
+        } else {
+            const QString difference = before.differenceTo(Snapshot(form));
+            QVERIFY2(difference.isEmpty(), qPrintable(difference));
+            QCOMPARE(form.PointsUnsaved, 1);
+        }
     }
 
     void cancelKeepsEverything()
