@@ -23,6 +23,7 @@ void TMainForm::DrawCalibrationCross(int x, int y)
     Image1->Canvas.LineTo(cx, cy);
     Image1->Canvas.MoveTo(cx, cy + 1);
     Image1->Canvas.LineTo(cx, cy + 4);
+    Image1->addMark({ViewMark::Cross, {cx, cy}, Image1->Canvas.PenColor});
 }
 
 void TMainForm::RedrawCalibrationCrosses()
@@ -46,6 +47,7 @@ void TMainForm::RedrawCalibrationCrosses()
 
 void TMainForm::DrawPolylinePoint(int ix, int iy, TColor colour, bool first)
 {
+    Image1->addMark({ViewMark::Dot, {ix, iy}, colour});
     Image1->Canvas.PenColor = colour;
     if (first) {
         // A single dot marks the start; the current position stays on it.
@@ -72,6 +74,7 @@ void TMainForm::RedrawPolyline()
             LineColor = PointCell(i, ColLineCol).toUInt();
             Image1->Canvas.PenColor = LineColor;
             Image1->Canvas.LineTo(CursorIx, CursorIy);
+            Image1->addMark({ViewMark::Dot, {CursorIx, CursorIy}, LineColor});
         }
     }
     Image1->Canvas.PenColor = clBlack;

@@ -84,6 +84,7 @@ void TMainForm::SetPicture(const QImage& picture, const QString& path)
 void TMainForm::RestoreWorkingBitmap()
 {
     Image1->restoreFrom(Image2->Picture);
+    Image1->clearMarks();
 }
 
 int TMainForm::ViewToPixel(int v) const { return viewToPixel(DisplayScale, v); }

@@ -106,6 +106,26 @@ void TPictureView::paintEvent(QPaintEvent* event)
         return;
     QPainter p(this);
     p.drawImage(event->rect().topLeft(), m_display, event->rect());
+    if (!m_marks.isEmpty() && kuvaro::marksNeedViewPixels(m_scale))
+        kuvaro::drawViewMarks(p, m_marks, m_scale, event->rect());
+}
+
+void TPictureView::addMark(const kuvaro::ViewMark& mark)
+{
+    m_marks.append(mark);
+    if (kuvaro::marksNeedViewPixels(m_scale))
+        update(kuvaro::viewMarkRect(mark.pixel, m_scale));
+}
+
+void TPictureView::clearMarks()
+{
+    if (m_marks.isEmpty())
+        return;
+    if (kuvaro::marksNeedViewPixels(m_scale)) {
+        for (const kuvaro::ViewMark& m : m_marks)
+            update(kuvaro::viewMarkRect(m.pixel, m_scale));
+    }
+    m_marks.clear();
 }
 
 void TPictureView::mousePressEvent(QMouseEvent* event)

@@ -15,6 +15,7 @@
 // pictureChanged().
 
 #include "view/Canvas.h"
+#include "view/ViewMarks.h"
 
 #include <QImage>
 #include <QRegion>
@@ -57,6 +58,11 @@ public:
     QRect viewRectOf(const QRect& pixelRect) const;
     const QImage& displayImage() const { return m_display; }
 
+    // Marks shown in view pixels at scales where the picture's own are too small.
+    void addMark(const kuvaro::ViewMark& mark);
+    void clearMarks();
+    const QList<kuvaro::ViewMark>& marks() const { return m_marks; }
+
 Q_SIGNALS:
     void mousePressed(Qt::MouseButton button, Qt::MouseButtons held, int x, int y);
     void mouseMoved(Qt::MouseButtons held, int x, int y);
@@ -70,6 +76,7 @@ private:
     void rebuildDisplay(const QImage& source);
 
     QImage m_display;
+    QList<kuvaro::ViewMark> m_marks;
     double m_scale = 1.0;
     QRegion m_changed;
     // The pristine bitmap the working bitmap was last made equal to (0: none known).

@@ -6,6 +6,8 @@
 #include "common/Pictures.h"
 #include "common/ProgramTexts.h"
 #include "common/TestMain.h"
+#include "view/PictureView.h"
+#include "view/ViewMarks.h"
 
 #include <QLabel>
 #include <QSet>
@@ -57,6 +59,42 @@ class TestOverlay : public QObject
 
 private Q_SLOTS:
     void cleanup() { FormDriver::finish(d); }
+
+    // Below about 5 view pixels per cross the view draws the marks again in view
+    // pixels, on top of the display copy and not into the working bitmap.
+    void marksInViewPixelsAtSmallScales_data()
+    {
+        QTest::addColumn<QSize>("picture");
+        QTest::addColumn<bool>("drawn");
+        QTest::newRow("scale 0.5") << QSize(800, 400) << true;
+        QTest::newRow("scale 0.1") << QSize(4000, 2000) << true;
+        QTest::newRow("scale 0.8") << QSize(500, 250) << false;
+    }
+
+    void marksInViewPixelsAtSmallScales()
+    {
+        QFETCH(QSize, picture);
+        QFETCH(bool, drawn);
+        d = std::make_unique<FormDriver>(QSize(412, 212));
+        f = d->form;
+        d->load(picture);
+        d->calibrate("10", "5", {40, 150}, {300, 150}, {40, 20});
+        d->left(200, 100);
+        const auto shown = [&] { return f->Image1->grab().toImage().convertToFormat(QImage::Format_RGB32); };
+        const QImage display = f->Image1->displayImage().convertToFormat(QImage::Format_RGB32);
+        const QImage withMarks = shown();
+        QCOMPARE(withMarks == display, !drawn);
+        if (drawn) {
+            // An arm of the origin's cross and the captured point's dot, in view pixels.
+            const QRect origin = viewMarkRect({f->ViewToPixel(40), f->ViewToPixel(150)}, f->DisplayScale);
+            QCOMPARE(withMarks.pixel(origin.center() - QPoint(2, 0)), Green);
+            const QRect dot = viewMarkRect({f->ViewToPixel(200), f->ViewToPixel(100)}, f->DisplayScale);
+            QCOMPARE(withMarks.pixel(dot.center() + QPoint(1, 1)), qRgb(0, 0, 0));
+        }
+        f->ResetAllesSBtnClick();
+        QCOMPARE(shown(), f->Image1->displayImage().convertToFormat(QImage::Format_RGB32));
+    }
+
 
     void crossAtHalfScale()
     {
