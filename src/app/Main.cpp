@@ -10,6 +10,8 @@
 #include "view/PictureView.h"
 #include "view/TImage.h"
 
+#include <QAction>
+#include <QKeySequence>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -201,6 +203,15 @@ void TMainForm::buildControls()
     connect(CloseSBtn, &QToolButton::clicked, this, guard(this, &TMainForm::CloseSBtnClick));
     connect(Image1, &TPictureView::mousePressed, this, guard(this, &TMainForm::Image1MouseDown));
     connect(Image1, &TPictureView::mouseMoved, this, guard(this, &TMainForm::Image1MouseMove));
+
+    // Pictures come also by paste (Ctrl+V, Shift+Insert) and by drop.
+    auto* paste = new QAction(this);
+    paste->setObjectName(QStringLiteral("PasteAction"));
+    paste->setShortcuts(QKeySequence::Paste);
+    paste->setShortcutContext(Qt::WindowShortcut);
+    addAction(paste);
+    connect(paste, &QAction::triggered, this, guard(this, &TMainForm::PastePicture));
+    setAcceptDrops(true);
 }
 
 void TMainForm::applyScreenSize()

@@ -123,6 +123,12 @@ public:
     // view/Main_PictureLoading.cpp
 
     void DateiOeffnenSBnClick();
+    // A file chosen in the dialog or dropped onto the window.
+    void OpenPictureFile(const QString& path);
+    // Reads the file, with a cancellable progress dialog when it takes long; null when cancelled.
+    QImage ReadWithProgress(const QString& path);
+    // Ctrl+V, Shift+Insert: the clipboard's picture.
+    void PastePicture();
     // Takes a picture that has been read: caption, fit, view size, working copy, prompt.
     void SetPicture(const QImage& picture, const QString& path);
     // The working bitmap becomes a copy of the pristine bitmap again; every mark disappears.
@@ -226,6 +232,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void buildControls();

@@ -5,7 +5,7 @@ namespace kuvaro {
 Guidance guidance(const DigitizingSituation& s)
 {
     if (!s.picture)
-        return {QStringLiteral("  Öffne eine Grafikdatei (*.bmp) mit einem X,Y-Diagramm"), RightPress::Ignore,
+        return {QStringLiteral("  Öffne ein X,Y-Diagramm: Datei, Ablegen oder Strg+V"), RightPress::Ignore,
                 LeftPress::Ignore};
     switch (s.calibStep) {
     case 0:

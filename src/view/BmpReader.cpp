@@ -214,8 +214,13 @@ bool runLengthStreamComplete(const uchar* p, qint64 n, int width, int height, bo
     return true;
 }
 
+// Large files are read in pieces of this size, with a progress report before each.
+constexpr qint64 ReadPiece = qint64(8) << 20;
+
+[[noreturn]] void refuseCancelled() { throw ReadCancelled(); }
+
 // The file has all the pixel data its headers promise.
-void checkPixelData(QFile& file, const Layout& l, qint64 fileSize)
+void checkPixelData(QFile& file, const Layout& l, qint64 fileSize, const ReadProgress& progress)
 {
     if (l.dataStart >= fileSize)
         refuseInvalid();
@@ -225,19 +230,19 @@ void checkPixelData(QFile& file, const Layout& l, qint64 fileSize)
         return;
     }
     const qint64 n = fileSize - l.dataStart;
-    bool complete = false;
-    if (uchar* mapped = file.map(l.dataStart, n)) {
-        complete = runLengthStreamComplete(mapped, n, l.width, l.height, l.compression == BiRle4);
-        file.unmap(mapped);
-    } else {
-        if (!file.seek(l.dataStart))
+    if (!file.seek(l.dataStart))
+        refuseInvalid();
+    QByteArray data(n, Qt::Uninitialized);
+    for (qint64 at = 0; at < n;) {
+        if (progress && !progress(at, 2 * n))
+            refuseCancelled();
+        const qint64 got = file.read(data.data() + at, std::min(ReadPiece, n - at));
+        if (got <= 0)
             refuseInvalid();
-        const QByteArray data = file.read(n);
-        complete = data.size() == n &&
-                   runLengthStreamComplete(reinterpret_cast<const uchar*>(data.constData()), n, l.width, l.height,
-                                           l.compression == BiRle4);
+        at += got;
     }
-    if (!complete)
+    if (!runLengthStreamComplete(reinterpret_cast<const uchar*>(data.constData()), n, l.width, l.height,
+                                 l.compression == BiRle4))
         refuseInvalid();
 }
 
@@ -282,8 +287,10 @@ QByteArray plainHeaders(const Layout& l, qint64 pixelBytes)
 class PlainBmpDevice : public QIODevice
 {
 public:
-    PlainBmpDevice(QByteArray prefix, QFile* file, qint64 dataStart, qint64 dataLength)
-        : m_prefix(std::move(prefix)), m_file(file), m_dataStart(dataStart), m_dataLength(dataLength)
+    PlainBmpDevice(QByteArray prefix, QFile* file, qint64 dataStart, qint64 dataLength, const ReadProgress& progress,
+                   qint64 progressBase)
+        : m_prefix(std::move(prefix)), m_file(file), m_dataStart(dataStart), m_dataLength(dataLength),
+          m_progress(progress), m_progressBase(progressBase)
     {
     }
 
@@ -298,10 +305,22 @@ public:
         return true;
     }
     bool ranShort() const { return m_ranShort; }
+    bool cancelled() const { return m_cancelled; }
 
 protected:
     qint64 readData(char* data, qint64 maxSize) override
     {
+        // Cancelling shows as a read error: the reader gives up, and the
+        // caller learns why from cancelled(). No exception passes through Qt's reader.
+        if (m_cancelled)
+            return -1;
+        if (m_progress && m_pos >= m_nextReport) {
+            m_nextReport = m_pos + ReadPiece;
+            if (!m_progress(m_progressBase + m_pos, m_progressBase + size())) {
+                m_cancelled = true;
+                return -1;
+            }
+        }
         qint64 done = 0;
         if (m_pos < m_prefix.size()) {
             const qint64 n = std::min<qint64>(maxSize, m_prefix.size() - m_pos);
@@ -334,8 +353,12 @@ private:
     QFile* m_file;
     qint64 m_dataStart;
     qint64 m_dataLength;
+    ReadProgress m_progress;
+    qint64 m_progressBase;
     qint64 m_pos = 0;
+    qint64 m_nextReport = 0;
     bool m_ranShort = false;
+    bool m_cancelled = false;
 };
 
 [[noreturn]] void refuseForMemory(QSize size)
@@ -363,7 +386,7 @@ void copyInto(QImage& pixels, const QImage& decoded)
     }
 }
 
-QImage decode(QFile& file, const Layout& l, qint64 fileSize)
+QImage decode(QFile& file, const Layout& l, qint64 fileSize, const ReadProgress& progress)
 {
     // Qt refuses pictures above 128 MB of decoded pixels by default, with no
     // more than a log line. Here the reader fills memory allocated below,
@@ -376,7 +399,9 @@ QImage decode(QFile& file, const Layout& l, qint64 fileSize)
 
     const QSize size(l.width, l.height);
     const qint64 pixelBytes = l.runLength() ? fileSize - l.dataStart : l.rowBytes() * l.height;
-    PlainBmpDevice device(plainHeaders(l, pixelBytes), &file, l.dataStart, pixelBytes);
+    // A run-length stream was read once already for its check: progress goes on from half way.
+    PlainBmpDevice device(plainHeaders(l, pixelBytes), &file, l.dataStart, pixelBytes, progress,
+                          l.runLength() ? pixelBytes + 54 : 0);
     device.open(QIODevice::ReadOnly | QIODevice::Unbuffered);
     QImageReader reader(&device, "bmp");
     reader.setDecideFormatFromContent(false);
@@ -402,6 +427,8 @@ QImage decode(QFile& file, const Layout& l, qint64 fileSize)
     }
     const uchar* target = decoded.constBits();
     const bool ok = reader.read(&decoded);
+    if (device.cancelled())
+        refuseCancelled();
     if (!ok || device.ranShort() || decoded.size() != size)
         refuseInvalid();
     if (decoded.constBits() != target || decoded.format() != QImage::Format_RGB32 || l.bits < 16)
@@ -413,7 +440,7 @@ QImage decode(QFile& file, const Layout& l, qint64 fileSize)
 
 QImage readBmpFile(const QString& path) { return readBmpFile(path, availableMemoryBytes()); }
 
-QImage readBmpFile(const QString& path, qint64 availableMemory)
+QImage readBmpFile(const QString& path, qint64 availableMemory, const ReadProgress& progress)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -425,8 +452,8 @@ QImage readBmpFile(const QString& path, qint64 availableMemory)
     const QString refusal = pictureSizeRefusal(QSize(l.width, l.height), l.bits, availableMemory);
     if (!refusal.isEmpty())
         throw KuvaroError(refusal);
-    checkPixelData(file, l, fileSize);
-    return decode(file, l, fileSize);
+    checkPixelData(file, l, fileSize, progress);
+    return decode(file, l, fileSize, progress);
 }
 
 } // namespace kuvaro

@@ -10,6 +10,8 @@
 // header means, so Qt reads every header variant the same way. Pixels that a
 // run-length encoded picture skips take the first colour of its palette.
 
+#include "view/ReadProgress.h"
+
 #include <QImage>
 #include <QSize>
 #include <QString>
@@ -17,7 +19,8 @@
 namespace kuvaro {
 
 QImage readBmpFile(const QString& path);
-// As above, with the available memory given instead of asked from the system.
-QImage readBmpFile(const QString& path, qint64 availableMemory);
+// As above, with the available memory given instead of asked from the system,
+// and reporting progress (null: none).
+QImage readBmpFile(const QString& path, qint64 availableMemory, const ReadProgress& progress = {});
 
 } // namespace kuvaro

@@ -1,20 +1,31 @@
-// Opening a picture: the file dialog, reading, fitting into the view.
+// Opening a picture: the file dialog, a dropped file, the clipboard; reading
+// with progress for long opens; fitting into the view.
 
 #include "app/Application.h"
-#include "core/Errors.h"
+#include "app/ErrorBox.h"
 #include "app/Main.h"
-#include "view/BmpReader.h"
+#include "core/Errors.h"
+#include "dialogs/Zeigenachricht.h"
 #include "view/Fit.h"
 #include "view/PictureMemory.h"
+#include "view/PictureReader.h"
 #include "view/PictureView.h"
 #include "view/TImage.h"
 
+#include <QClipboard>
 #include <QCoreApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QLabel>
+#include <QMimeData>
+#include <QProgressDialog>
 
+#include <memory>
 
 using namespace kuvaro;
 
@@ -31,7 +42,10 @@ void TMainForm::DateiOeffnenSBnClick()
     OpenDialog1->setFileMode(QFileDialog::ExistingFile);
     OpenDialog1->setWindowTitle(QStringLiteral("Grafik-Datei einlesen"));
     OpenDialog1->setDirectory(QCoreApplication::applicationDirPath());
-    OpenDialog1->setNameFilter(QStringLiteral("Bmp-Datei (*.bmp)"));
+    const QString allPictures = QStringLiteral("Alle Bilder (*.bmp *.png *.jpg *.jpeg *.gif *.tif *.tiff *.webp)");
+    OpenDialog1->setNameFilters({QStringLiteral("Bmp-Datei (*.bmp)"), allPictures});
+    // Most diagrams come as PNG or JPEG: they are listed from the start.
+    OpenDialog1->selectNameFilter(allPictures);
     OpenDialog1->setDefaultSuffix(QStringLiteral("bmp"));
 
     if (execFileDialog(OpenDialog1) != QDialog::Accepted)
@@ -42,14 +56,89 @@ void TMainForm::DateiOeffnenSBnClick()
     const QString path = chosen.first();
     if (!QFileInfo(path).isFile())
         return;
+    OpenPictureFile(path);
+}
 
+void TMainForm::OpenPictureFile(const QString& path)
+{
     // Opening is all or nothing: the points, the calibration and the picture
     // stay as they are unless the new picture has been read whole and unsaved
     // points have been saved or given up.
-    const QImage picture = readBmpFile(path);
-    if (!OfferToSavePoints())
+    const QImage picture = ReadWithProgress(path);
+    if (picture.isNull() || !OfferToSavePoints())
         return;
     SetPicture(picture, QFileInfo(path).absoluteFilePath());
+}
+
+QImage TMainForm::ReadWithProgress(const QString& path)
+{
+    // The progress dialog comes only once an open has taken half a second, so
+    // the common short opens cost nothing extra.
+    std::unique_ptr<QProgressDialog> dialog;
+    QElapsedTimer clock;
+    clock.start();
+    const ReadProgress progress = [&](qint64 done, qint64 total) {
+        if (!dialog) {
+            if (clock.elapsed() < 500)
+                return true;
+            dialog = std::make_unique<QProgressDialog>(QStringLiteral("Bild wird geladen …"),
+                                                       QStringLiteral("Abbrechen"), 0, 1000, this);
+            dialog->setObjectName(QStringLiteral("ProgressDialog1"));
+            dialog->setWindowTitle(applicationTitle());
+            dialog->setWindowModality(Qt::WindowModal);
+            dialog->setMinimumDuration(0);
+            dialog->setAutoClose(false);
+            dialog->setAutoReset(false);
+        }
+        dialog->setValue(total > 0 ? int(std::min<qint64>(999, done * 1000 / total)) : 0);
+        return !dialog->wasCanceled();
+    };
+    try {
+        return readPictureFile(path, availableMemoryBytes(), progress);
+    } catch (const ReadCancelled&) {
+        return {};
+    }
+}
+
+void TMainForm::PastePicture()
+{
+    const QImage image = QGuiApplication::clipboard()->image();
+    if (image.isNull()) {
+        ZeigeNachrichtForm->ShowMessageText(QStringLiteral("Die Zwischenablage enthält kein Bild"));
+        return;
+    }
+    const QImage picture = pictureFromImage(image, availableMemoryBytes());
+    if (!OfferToSavePoints())
+        return;
+    SetPicture(picture, QStringLiteral("Zwischenablage"));
+}
+
+// The one local picture file of a drag, or empty.
+static QString droppedPicture(const QMimeData* data)
+{
+    if (!data || !data->hasUrls() || data->urls().size() != 1 || !data->urls().first().isLocalFile())
+        return {};
+    const QString path = data->urls().first().toLocalFile();
+    return QFileInfo(path).isFile() && !pictureFormatOf(path).isEmpty() ? path : QString();
+}
+
+void TMainForm::dragEnterEvent(QDragEnterEvent* event)
+{
+    guarded([&] {
+        if (!droppedPicture(event->mimeData()).isEmpty())
+            event->acceptProposedAction();
+    });
+}
+
+void TMainForm::dropEvent(QDropEvent* event)
+{
+    guarded([&] {
+        const QString path = droppedPicture(event->mimeData());
+        if (path.isEmpty())
+            return;
+        event->acceptProposedAction();
+        OpenPictureFile(path);
+    });
 }
 
 void TMainForm::SetPicture(const QImage& picture, const QString& path)

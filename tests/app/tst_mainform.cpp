@@ -4,6 +4,7 @@
 #include "app/Main.h"
 #include "app/Startup.h"
 #include "core/WindowSizing.h"
+#include "common/ProgramTexts.h"
 #include "common/TestMain.h"
 #include "dialogs/Inputmessage.h"
 #include "view/PictureView.h"
@@ -20,6 +21,7 @@
 #include <QTreeView>
 
 using namespace kuvaro;
+using namespace kuvaro::test;
 
 class TestMainForm : public QObject
 {
@@ -85,7 +87,7 @@ private Q_SLOTS:
         QTest::addColumn<uint>("background");
         QTest::addColumn<int>("fontPixels");
         QTest::newRow("Label4") << "Label4" << QRect(214, 81, 443, 22)
-                                << "  Öffne eine Grafikdatei (*.bmp) mit einem X,Y-Diagramm" << 0x0000D5u << 13;
+                                << PromptOpen << 0x0000D5u << 13;
         QTest::newRow("Label10") << "Label10" << QRect(659, 81, 36, 22) << "Pixel" << 0xC0C0C0u << 13;
         QTest::newRow("xyLabel") << "xyLabel" << QRect(701, 81, 84, 22) << "" << 0xEEEEEEu << 13;
         QTest::newRow("Label8") << "Label8" << QRect(788, 81, 70, 22) << "Diagramm" << 0xC0C0C0u << 13;

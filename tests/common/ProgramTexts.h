@@ -8,7 +8,7 @@
 namespace kuvaro::test {
 
 // The prompt line.
-inline const QString PromptOpen = QStringLiteral("  Öffne eine Grafikdatei (*.bmp) mit einem X,Y-Diagramm");
+inline const QString PromptOpen = QStringLiteral("  Öffne ein X,Y-Diagramm: Datei, Ablegen oder Strg+V");
 inline const QString PromptOrigin = QStringLiteral("  Erfasse mit rechtem Mausklick den Nullpunkt");
 inline const QString PromptXAxis =
     QStringLiteral("  Erfasse mit rechtem Mausklick einen entfernten Punkt auf der X-Achse");

@@ -511,7 +511,7 @@ private Q_SLOTS:
         QCOMPARE(g->CalibStep, 0);
         QCOMPARE(g->XoLabel->text(), QString());
         QCOMPARE(g->xyLabel->text(), QString());
-        QCOMPARE(g->Label4->text(), QStringLiteral("  Öffne eine Grafikdatei (*.bmp) mit einem X,Y-Diagramm"));
+        QCOMPARE(g->Label4->text(), PromptOpen);
         QCOMPARE(fresh.dialogs.messages(), QStringList());
         QCOMPARE(fresh.dialogs.unexpected(), QStringList());
     }

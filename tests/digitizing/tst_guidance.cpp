@@ -23,7 +23,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("promptNames");
         for (int step : {0, 3, 5})
             QTest::addRow("no picture, step %d", step) << false << step << false << RightPress::Ignore
-                                                       << LeftPress::Ignore << "Grafikdatei";
+                                                       << LeftPress::Ignore << "Strg+V";
         QTest::newRow("origin") << true << 0 << false << RightPress::TakeOrigin << LeftPress::CalibrateFirst
                                 << "Nullpunkt";
         QTest::newRow("x1") << true << 1 << false << RightPress::TakeX1 << LeftPress::CalibrateFirst << "X-Achse";
