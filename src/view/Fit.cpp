@@ -28,7 +28,10 @@ QSize fittedViewSize(QSize picture, double displayScale)
 {
     // Products of doubles, truncated: 2000 pixels at 1478 / 2000 make 1478
     // view pixels (an extended-precision product would come out just below).
-    return QSize(int(picture.width() * displayScale), int(picture.height() * displayScale));
+    // At least one view pixel each way: a 3000 x 1 picture must still be seen and clicked.
+    if (picture.isEmpty())
+        return {};
+    return QSize(std::max(1, int(picture.width() * displayScale)), std::max(1, int(picture.height() * displayScale)));
 }
 
 PixelSpan pixelSpanOfView(double displayScale, int v, int pixels)

@@ -17,7 +17,8 @@ int viewToPixel(double displayScale, int v);
 // The smaller of the two ratios inner / picture, the width ratio on a tie.
 double fitScale(QSize inner, QSize picture);
 
-// The view size for a picture at a scale: both products truncated toward zero.
+// The view size for a picture at a scale: both products truncated toward
+// zero, but at least one view pixel each way.
 QSize fittedViewSize(QSize picture, double displayScale);
 
 // The picture pixels [first, last) that view pixel v stands for along one

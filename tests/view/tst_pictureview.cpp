@@ -72,6 +72,9 @@ private Q_SLOTS:
         QTest::newRow("much higher than wide: by the height") << inner << QSize(100, 4000) << 795.0 / 4000 << QSize(19, 795);
         QTest::newRow("100 million pixels") << inner << QSize(40000, 2500) << 1478.0 / 40000 << QSize(1477, 92);
         QTest::newRow("one pixel") << inner << QSize(1, 1) << 795.0 << QSize(795, 795);
+        // Still one view pixel where the product is below one.
+        QTest::newRow("a single row") << inner << QSize(3000, 1) << 1478.0 / 3000 << QSize(1478, 1);
+        QTest::newRow("a single column") << inner << QSize(1, 2000) << 795.0 / 2000 << QSize(1, 795);
     }
 
     void fit()
@@ -174,6 +177,7 @@ private Q_SLOTS:
         QTest::newRow("0.739") << QSize(2000, 700) << 0.739;
         QTest::newRow("one to one") << QSize(300, 200) << 1.0;
         QTest::newRow("enlarged 2.6 times") << QSize(300, 200) << 2.6;
+        QTest::newRow("a single row") << QSize(3000, 1) << 1478.0 / 3000;
     }
 
     void displayShowsWhatAClickTakes()
