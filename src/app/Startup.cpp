@@ -10,6 +10,7 @@
 #include "dialogs/Lizenz.h"
 #include "dialogs/Zeigenachricht.h"
 
+#include <QIcon>
 #include <QMessageBox>
 
 namespace kuvaro {
@@ -43,6 +44,16 @@ Forms createForms()
 
 namespace {
 
+// The logo at the sizes the desktop's icon theme has; windows without an icon
+// of their own, the main window and every dialog, take it from the application.
+QIcon programIcon()
+{
+    QIcon icon;
+    for (int size : {16, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/hicolor/%1x%1/apps/de.kuvaro.Kuvaro.png").arg(size), QSize(size, size));
+    return icon;
+}
+
 void showAlreadyRunning()
 {
     QMessageBox box(QMessageBox::NoIcon, QStringLiteral("  C-Programm-Meldung "),
@@ -55,7 +66,11 @@ void showAlreadyRunning()
 int runKuvaro(int argc, char** argv)
 {
     TApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("Kuvaro"));
     QCoreApplication::setApplicationVersion(QString::fromLatin1(ApplicationVersion));
+    // Names the menu entry, so task bars and Wayland match the windows to it.
+    QGuiApplication::setDesktopFileName(QStringLiteral("de.kuvaro.Kuvaro"));
+    QApplication::setWindowIcon(programIcon());
     // The main window sets the title again; boxes shown before it exists carry it too.
     setApplicationTitle(applicationTitleText());
     try {
