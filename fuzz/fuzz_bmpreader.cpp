@@ -8,6 +8,7 @@
 #include "view/BmpReader.h"
 
 #include <QImage>
+#include <QSize>
 #include <QtEndian>
 
 #include <sys/mman.h>

@@ -16,6 +16,7 @@
 #include "digitizing/CalibrationMath.h"
 
 #include <cmath>
+#include <optional>
 
 using namespace kuvaro;
 

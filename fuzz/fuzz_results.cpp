@@ -22,6 +22,7 @@
 #include <QStringList>
 
 #include <cmath>
+#include <optional>
 
 using namespace kuvaro;
 
