@@ -1,5 +1,6 @@
-// The error box: failures escaping an event handler are shown and the program goes on;
-// and the toolkit's own texts come out German.
+// The error box: failures of a guarded handler, and those reaching the
+// application object's last resort, are shown and the program goes on; and the
+// toolkit's own texts come out German.
 
 #include "app/Application.h"
 #include "app/ErrorBox.h"
@@ -74,8 +75,10 @@ private Q_SLOTS:
         QPushButton button;
         int runs = 0;
         QObject::connect(&button, &QPushButton::clicked, [&runs] {
-            ++runs;
-            throw KuvaroError(QStringLiteral("Bitmap ist ungültig"));
+            guarded([&runs] {
+                ++runs;
+                throw KuvaroError(QStringLiteral("Bitmap ist ungültig"));
+            });
         });
         DialogScript script;
         Seen seen;
@@ -99,7 +102,8 @@ private Q_SLOTS:
     void foreignFailureShowsItsMessage()
     {
         QPushButton button;
-        QObject::connect(&button, &QPushButton::clicked, [] { throw std::runtime_error("disk on fire"); });
+        QObject::connect(&button, &QPushButton::clicked,
+                         [] { guarded([] { throw std::runtime_error("disk on fire"); }); });
         DialogScript script;
         Seen seen;
         script.then(record(seen));
@@ -112,8 +116,10 @@ private Q_SLOTS:
         QPushButton button;
         bool after = false;
         QObject::connect(&button, &QPushButton::clicked, [&after] {
-            throw SilentAbort();
-            after = true; // never reached
+            guarded([&after] {
+                throw SilentAbort();
+                after = true; // never reached
+            });
         });
         // Should a box appear anyway, the script closes it so the test fails instead of hanging.
         DialogScript script;
@@ -121,6 +127,29 @@ private Q_SLOTS:
         QTest::mouseClick(&button, Qt::LeftButton);
         QCOMPARE(script.seen, QStringList());
         QVERIFY(!after);
+    }
+
+    void unguardedFailureReachesTheLastResort()
+    {
+        // Thrown straight from an event handler, past no widget code, so
+        // nothing of Qt's delivery is skipped on the way to notify's catch.
+        struct Thrower : QObject
+        {
+            bool event(QEvent* e) override
+            {
+                if (e->type() == QEvent::User)
+                    throw KuvaroError(QStringLiteral("Datei fehlt"));
+                return QObject::event(e);
+            }
+        } thrower;
+        DialogScript script;
+        Seen seen;
+        script.then(record(seen));
+        QEvent event(QEvent::User);
+        QVERIFY(!QCoreApplication::sendEvent(&thrower, &event));
+        QCOMPARE(seen.caption, QStringLiteral("  Kuvaro  26.01 "));
+        QCOMPARE(seen.text, QStringLiteral("Datei fehlt."));
+        QCOMPARE(script.seen.size(), 1);
     }
 
     void messageBoxButtonsAreGerman()
