@@ -1,6 +1,7 @@
 #include "view/BmpReader.h"
 
 #include "core/Errors.h"
+#include "view/BmpFastRead.h"
 #include "view/PictureMemory.h"
 
 #include <QFile>
@@ -385,6 +386,12 @@ QImage decode(QFile& file, const Layout& l, qint64 fileSize)
     if (storage.isNull())
         refuseForMemory(size);
     QImage& pixels = storage.pixels();
+    if (const auto fast = readBmpRowsFast(file, {l.width, l.height, l.topDown, l.bits, l.compression, l.dataStart, l.palette}, pixels);
+        fast != FastBmpRead::NotHandled) {
+        if (fast == FastBmpRead::Short)
+            refuseInvalid();
+        return storage.finish();
+    }
 
     QImage decoded;
     if (l.bits >= 16) {
