@@ -3,17 +3,28 @@
 // handling (read-out, magnifier, repaint request), drawing one polyline
 // segment, and taking a point back.
 //
+// Opening is measured for uncompressed 24-bit, 32-bit and 8-bit palette files,
+// each with Qt's reader alone, with readBmpFile using Qt's reader inside, with
+// readBmpFile reading the rows itself, and open and fit as a user gets it.
+//
 // Run: QT_QPA_PLATFORM=offscreen <build>/bin/bench_view [rounds for the large picture, 5 if not given]
-// The pictures are written to a temporary folder first (about 300 MB).
+// The pictures are written to a temporary folder first (about 800 MB).
+//
+// Peak memory: bench_view --write <file> writes the large 24-bit picture,
+// then /usr/bin/time -v bench_view --memory <file> opens it and draws the
+// calibration crosses and a polyline of 200 points.
 
 #include "app/Application.h"
 #include "app/Main.h"
 #include "app/Startup.h"
+#include "view/BmpFastRead.h"
 #include "view/BmpReader.h"
 #include "view/PictureView.h"
 #include "view/TImage.h"
 
 #include <QElapsedTimer>
+#include <QFile>
+#include <QtEndian>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QImageWriter>
@@ -54,8 +65,65 @@ double timeMs(const std::function<void()>& f)
     return double(t.nsecsElapsed()) / 1e6;
 }
 
+void put16(QByteArray& b, quint16 v)
+{
+    char c[2];
+    qToLittleEndian(v, c);
+    b.append(c, 2);
+}
+void put32(QByteArray& b, quint32 v)
+{
+    char c[4];
+    qToLittleEndian(v, c);
+    b.append(c, 4);
+}
+
+// An uncompressed bottom-up BMP of 24 or 32 bits, or of 8 bits with a grey palette.
+void writeBmp(const QString& path, const QImage& img, int bits)
+{
+    const int w = img.width(), h = img.height();
+    const qint64 rowBytes = (qint64(w) * bits + 31) / 32 * 4;
+    const int paletteBytes = bits == 8 ? 1024 : 0;
+    QByteArray head;
+    head.append("BM");
+    put32(head, quint32(54 + paletteBytes + rowBytes * h));
+    put32(head, 0);
+    put32(head, quint32(54 + paletteBytes));
+    put32(head, 40);
+    put32(head, quint32(w));
+    put32(head, quint32(h));
+    put16(head, 1);
+    put16(head, quint16(bits));
+    for (int i = 0; i < 6; ++i)
+        put32(head, 0);
+    for (int i = 0; i < paletteBytes / 4; ++i)
+        put32(head, quint32(i * 0x010101));
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(head) != head.size())
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+    QByteArray row(rowBytes, '\0');
+    for (int y = h - 1; y >= 0; --y) {
+        const auto* src = reinterpret_cast<const QRgb*>(img.constScanLine(y));
+        auto* d = reinterpret_cast<uchar*>(row.data());
+        for (int x = 0; x < w; ++x) {
+            const QRgb c = src[x];
+            if (bits == 8) {
+                d[x] = uchar(qGray(c));
+            } else {
+                uchar* px = d + x * (bits / 8);
+                px[0] = uchar(qBlue(c));
+                px[1] = uchar(qGreen(c));
+                px[2] = uchar(qRed(c));
+                if (bits == 32)
+                    px[3] = 0;
+            }
+        }
+        f.write(row);
+    }
+}
+
 // A diagram-like picture: white paper, a grid, and a curve two pixels wide.
-void writeDiagram(const QString& path, QSize size)
+void writeDiagram(const QString& path, QSize size, int bits = 24)
 {
     QImage img(size, QImage::Format_RGB32);
     img.fill(Qt::white);
@@ -75,18 +143,14 @@ void writeDiagram(const QString& path, QSize size)
         last = pt;
     }
     p.end();
-    QImageWriter w(path, "bmp");
-    if (!w.write(img))
-        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+    writeBmp(path, img, bits);
 }
 
-void benchPicture(TMainForm& form, const QString& path, QSize size, int rounds)
+// Opening one file, alternating between Qt's reader alone, readBmpFile with
+// Qt's reader inside, readBmpFile reading the rows itself, and open and fit.
+void benchOpening(TMainForm& form, const QString& path, int bits, int rounds)
 {
-    std::printf("\n%d x %d pixels (%.1f million), file %.1f MB\n", size.width(), size.height(),
-                size.width() * double(size.height()) / 1e6, QFileInfo(path).size() / 1e6);
-
-    // Open and fit, next to Qt alone reading the same file, alternating.
-    std::vector<double> qtAlone, ours;
+    std::vector<double> qtAlone, oursQt, oursFast, open;
     for (int r = 0; r < rounds; ++r) {
         qtAlone.push_back(timeMs([&] {
             QImageReader reader(path, "bmp");
@@ -94,15 +158,36 @@ void benchPicture(TMainForm& form, const QString& path, QSize size, int rounds)
             if (img.isNull())
                 std::fprintf(stderr, "Qt alone could not read the picture\n");
         }));
-        ours.push_back(timeMs([&] {
+        setFastBmpReading(false);
+        oursQt.push_back(timeMs([&] { const QImage picture = readBmpFile(path); }));
+        setFastBmpReading(true);
+        oursFast.push_back(timeMs([&] { const QImage picture = readBmpFile(path); }));
+        open.push_back(timeMs([&] {
             const QImage picture = readBmpFile(path);
             form.SetPicture(picture, path);
         }));
     }
-    const Stats q = stats(qtAlone), o = stats(ours);
-    std::printf("  open and fit (readBmpFile + SetPicture): median %8.1f ms   Qt alone: median %8.1f ms   "
-                "ratio %.2f (target <= 1.5)\n",
-                o.median, q.median, o.median / q.median);
+    const double q = stats(qtAlone).median, rq = stats(oursQt).median, rf = stats(oursFast).median,
+                 o = stats(open).median;
+    std::printf("  %2d bits: Qt alone %8.1f ms | readBmpFile via Qt %8.1f ms, own rows %8.1f ms (%.2f of via Qt) | "
+                "open and fit %8.1f ms = %.2f x Qt alone\n",
+                bits, q, rq, rf, rf / rq, o, o / q);
+}
+
+void benchPicture(TMainForm& form, const QString& path, QSize size, int rounds)
+{
+    std::printf("\n%d x %d pixels (%.1f million), 24-bit file %.1f MB\n", size.width(), size.height(),
+                size.width() * double(size.height()) / 1e6, QFileInfo(path).size() / 1e6);
+    for (int bits : {8, 32, 24}) {
+        QString file = path;
+        if (bits != 24) {
+            file = path + QString::number(bits) + QStringLiteral(".bmp");
+            writeDiagram(file, size, bits);
+        }
+        benchOpening(form, file, bits, rounds);
+        if (bits != 24)
+            QFile::remove(file);
+    }
     std::printf("    display scale %.5f, view %d x %d\n", form.DisplayScale, form.Image1->width(),
                 form.Image1->height());
 
@@ -164,18 +249,56 @@ void benchPicture(TMainForm& form, const QString& path, QSize size, int rounds)
     std::printf("  one segment (DrawPolylinePoint):        median %8.3f ms   p95 %8.3f ms   (target median < 0.5)\n",
                 s.median, s.p95);
 
-    // "1 Digital.Koord. zurück": restore, crosses and the remaining 199 segments drawn again.
+    // "1 Digital.Koord. zurück": restore, crosses and the remaining 199 segments
+    // drawn again, and the display copy brought up to date, as the repaint
+    // that follows does it.
     std::vector<double> backSteps;
     for (int i = 0; i < 5; ++i)
-        backSteps.push_back(timeMs([&] { form.BackStepSBtnClick(); }));
+        backSteps.push_back(timeMs([&] {
+            form.BackStepSBtnClick();
+            form.Image1->flushDisplay();
+        }));
     const Stats b = stats(backSteps);
     std::printf("  1 Digital.Koord. zurueck (~200 points):  median %8.3f ms   max %8.3f ms\n", b.median, b.max);
 
     // "Reset all": everything drawn goes.
-    const double reset = timeMs([&] { form.ResetAllesSBtnClick(); });
+    const double reset = timeMs([&] {
+        form.ResetAllesSBtnClick();
+        form.Image1->flushDisplay();
+    });
     const bool equal = form.Image1->Picture == form.Image2->Picture;
     std::printf("  Reset all:                               %8.3f ms   (working bitmap equals pristine: %s)\n", reset,
                 equal ? "yes" : "NO");
+}
+
+// Opens the picture, draws the three calibration crosses and a polyline of
+// 200 points, and tells the peak resident memory next to the picture's size.
+int measureMemory(TMainForm& form, const QString& path)
+{
+    const QImage picture = readBmpFile(path);
+    form.SetPicture(picture, path);
+    const int vw = form.Image1->width(), vh = form.Image1->height();
+    form.DrawCalibrationCross(10, vh - 10);
+    form.DrawCalibrationCross(vw - 10, vh - 10);
+    form.DrawCalibrationCross(10, 10);
+    for (int i = 0; i < 200; ++i) {
+        const double t = i / 199.0;
+        form.DrawPolylinePoint(form.ViewToPixel(int(10 + t * (vw - 20))),
+                               form.ViewToPixel(int(vh * (0.5 - 0.4 * std::sin(6.28318 * t) * std::exp(-t)))),
+                               0x0000FF, i == 0);
+    }
+    QCoreApplication::processEvents();
+    QFile status(QStringLiteral("/proc/self/status"));
+    qint64 peakKb = 0;
+    if (status.open(QIODevice::ReadOnly)) {
+        for (const QByteArray& line : status.readAll().split('\n'))
+            if (line.startsWith("VmHWM:"))
+                peakKb = line.mid(6).trimmed().split(' ').first().toLongLong();
+    }
+    const double pictureMb = picture.width() * double(picture.height()) * 4 / 1e6;
+    std::printf("picture %d x %d, 32-bit size %.1f MB; peak resident %.1f MB = %.2f x the 32-bit size\n",
+                picture.width(), picture.height(), pictureMb, peakKb * 1024 / 1e6, peakKb * 1024 / 1e6 / pictureMb);
+    return 0;
 }
 
 } // namespace
@@ -186,17 +309,16 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     TApplication app(argc, argv);
     initPlatform();
+    const QStringList args = QCoreApplication::arguments();
+    if (args.size() == 3 && args[1] == QStringLiteral("--write")) {
+        writeDiagram(args[2], QSize(40000, 2500));
+        return 0;
+    }
     // Qt alone refuses pictures above 128 MB of pixels unless told otherwise.
     QImageReader::setAllocationLimit(1024);
     // Opening a small picture takes milliseconds, so it is repeated more often.
     const int rounds = argc > 1 ? std::max(1, atoi(argv[1])) : 5;
     const int smallRounds = rounds * 8;
-
-    QTemporaryDir dir;
-    const QString small = dir.filePath(QStringLiteral("small.bmp"));
-    const QString large = dir.filePath(QStringLiteral("large.bmp"));
-    writeDiagram(small, QSize(1000, 1000));
-    writeDiagram(large, QSize(40000, 2500));
 
     Forms forms = createForms();
     TMainForm& form = *forms.mainForm;
@@ -204,6 +326,14 @@ int main(int argc, char** argv)
     // The frame as on a 1920 x 1080 screen; the offscreen screen is smaller.
     form.Panel1->resize(1490, 807);
     QCoreApplication::processEvents();
+    if (args.size() == 3 && args[1] == QStringLiteral("--memory"))
+        return measureMemory(form, args[2]);
+
+    QTemporaryDir dir;
+    const QString small = dir.filePath(QStringLiteral("small.bmp"));
+    const QString large = dir.filePath(QStringLiteral("large.bmp"));
+    writeDiagram(small, QSize(1000, 1000));
+    writeDiagram(large, QSize(40000, 2500));
 
     std::printf("bench_view: %d (small) and %d (large) rounds of opening, 2000 mouse moves, 200 segments per picture\n",
                 smallRounds, rounds);

@@ -3,35 +3,50 @@
 #include <QFontDatabase>
 #include <QStringList>
 
+#include <fontconfig/fontconfig.h>
+
 namespace kuvaro {
 
 namespace {
 
-struct Families
-{
-    QString tahoma = QStringLiteral("DejaVu Sans");
-    QString msSansSerif = QStringLiteral("DejaVu Sans");
-    QString arial = QStringLiteral("DejaVu Sans");
-};
+// The system's configuration plus the Wine font folder. MS Sans Serif is an
+// outline font holding bitmaps, which Debian's configuration turns away with
+// the bitmap fonts; it is let in by name, its .fon siblings stay out.
+constexpr char WineFontsConfig[] = R"(<?xml version="1.0"?>
+<!DOCTYPE fontconfig SYSTEM "urn:fontconfig:fonts.dtd">
+<fontconfig>
+  <dir>/usr/share/wine/fonts</dir>
+  <selectfont>
+    <acceptfont>
+      <pattern>
+        <patelt name="family"><string>MS Sans Serif</string></patelt>
+        <patelt name="fontformat"><string>TrueType</string></patelt>
+      </pattern>
+    </acceptfont>
+  </selectfont>
+</fontconfig>
+)";
 
-Families& families()
+bool& wineFaces()
 {
-    static Families f;
-    return f;
+    static bool inUse = false;
+    return inUse;
 }
 
-QString addFont(const QString& path)
+// Stand in for Tahoma and MS Sans Serif, the first one installed: faces with
+// Helvetica's metrics (fonts-urw-base35, fonts-liberation), about as wide as
+// Tahoma, so every caption keeps fitting its control. DejaVu Sans, the usual
+// default, is wider and clips them.
+const QStringList& fallbackFamilies()
 {
-    const int id = QFontDatabase::addApplicationFont(path);
-    if (id < 0)
-        return {};
-    const QStringList names = QFontDatabase::applicationFontFamilies(id);
-    return names.isEmpty() ? QString() : names.first();
+    static const QStringList families = {QStringLiteral("Nimbus Sans"), QStringLiteral("Liberation Sans")};
+    return families;
 }
 
-QFont makeFont(const QString& family, int pixelHeight, bool bold)
+QFont makeFont(QStringList families, int pixelHeight, bool bold)
 {
-    QFont f(family);
+    families += fallbackFamilies();
+    QFont f(families);
     f.setPixelSize(pixelHeight);
     f.setBold(bold);
     return f;
@@ -45,27 +60,29 @@ void registerFonts()
     if (done)
         return;
     done = true;
-    const QString wine = QStringLiteral("/usr/share/wine/fonts/");
-    const QString tahoma = addFont(wine + QStringLiteral("tahoma.ttf"));
-    addFont(wine + QStringLiteral("tahomabd.ttf"));
-    const QString ms = addFont(wine + QStringLiteral("ms_sans_serif.ttf"));
-    if (!tahoma.isEmpty())
-        families().tahoma = tahoma;
-    if (!ms.isEmpty())
-        families().msSansSerif = ms;
-    else if (!tahoma.isEmpty())
-        families().msSansSerif = tahoma;
-    const QStringList installed = QFontDatabase::families();
-    for (const QString& candidate : {QStringLiteral("Arial"), QStringLiteral("Liberation Sans")}) {
-        if (installed.contains(candidate)) {
-            families().arial = candidate;
-            break;
-        }
-    }
+    if (qEnvironmentVariableIntValue("KUVARO_WITHOUT_TAHOMA") == 1)
+        return;
+    // A configuration of our own replaces the current one before Qt reads
+    // the font list from it.
+    FcConfig* config = FcInitLoadConfig();
+    if (!config)
+        return;
+    if (FcConfigParseAndLoadFromMemory(config, reinterpret_cast<const FcChar8*>(WineFontsConfig), FcTrue) &&
+        FcConfigBuildFonts(config) && FcConfigSetCurrent(config))
+        wineFaces() = QFontDatabase::hasFamily(QStringLiteral("Tahoma"));
+    FcConfigDestroy(config);
 }
 
-QFont tahomaFont(int pixelHeight, bool bold) { return makeFont(families().tahoma, pixelHeight, bold); }
-QFont msSansSerifFont(int pixelHeight, bool bold) { return makeFont(families().msSansSerif, pixelHeight, bold); }
-QFont arialFont(int pixelHeight) { return makeFont(families().arial, pixelHeight, false); }
+bool wineFacesInUse() { return wineFaces(); }
+
+QFont tahomaFont(int pixelHeight, bool bold)
+{
+    return makeFont({QStringLiteral("Tahoma")}, pixelHeight, bold);
+}
+QFont msSansSerifFont(int pixelHeight, bool bold)
+{
+    return makeFont({QStringLiteral("MS Sans Serif"), QStringLiteral("Tahoma")}, pixelHeight, bold);
+}
+QFont arialFont(int pixelHeight) { return makeFont({QStringLiteral("Arial")}, pixelHeight, false); }
 
 } // namespace kuvaro

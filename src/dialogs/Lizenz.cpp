@@ -69,9 +69,9 @@ TLizForm::TLizForm(const QString& buildStamp, QWidget* parent)
 
     Image1 = new QLabel;
     Image1->setObjectName(QStringLiteral("Image1"));
-    const QImage& picture = instructionsPicture();
-    Image1->setPixmap(QPixmap::fromImage(picture));
-    Image1->setFixedSize(picture.size());
+    // The picture is drawn when the dialog is first shown (FormShow), not
+    // at start-up, where drawing its text took longer than all windows.
+    Image1->setFixedSize(InstructionsWidth, InstructionsHeight);
     setBackground(Image1, clWhite);
     ScrollBox1->setWidget(Image1);
     Image1->move(0, 0);
@@ -114,6 +114,8 @@ void TLizForm::setVisible(bool visible)
 
 void TLizForm::FormShow()
 {
+    if (Image1->pixmap().isNull())
+        Image1->setPixmap(QPixmap::fromImage(instructionsPicture()));
     ScrollBox1->verticalScrollBar()->setValue(0);
     ScrollBox1->setFocus();
 }

@@ -1,6 +1,7 @@
 #include "view/BmpReader.h"
 
 #include "core/Errors.h"
+#include "view/BmpFastRead.h"
 #include "view/PictureMemory.h"
 
 #include <QFile>
@@ -410,6 +411,14 @@ QImage decode(QFile& file, const Layout& l, qint64 fileSize, const ReadProgress&
     if (storage.isNull())
         refuseForMemory(size);
     QImage& pixels = storage.pixels();
+    if (const auto fast = readBmpRowsFast(file, {l.width, l.height, l.topDown, l.bits, l.compression, l.dataStart, l.palette}, pixels, progress);
+        fast != FastBmpRead::NotHandled) {
+        if (fast == FastBmpRead::Short)
+            refuseInvalid();
+        if (fast == FastBmpRead::Cancelled)
+            refuseCancelled();
+        return storage.finish();
+    }
 
     QImage decoded;
     if (l.bits >= 16) {

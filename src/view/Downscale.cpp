@@ -143,10 +143,79 @@ void renderSmallBlocks(const QImage& source, PixelSpan rows, const std::vector<P
     }
 }
 
+#if defined(__SSE2__)
+// Picture pixels across a view pixel up to which one line's sums of a
+// channel fit the 16-bit lanes they are added in (half the pixels go to
+// each lane pair: 256 x 255 / 2 < 65536).
+constexpr int MaxAcrossColumns = 256;
+
+// The view pixels of one view line for blocks of more than 2 lines whose
+// columns are at most MaxAcrossColumns wide: each picture line is summed
+// across each view pixel's columns first, into sums small enough to stay in
+// the cache, instead of down the lines over the whole width and then across.
+// Both give the same integer sums, hence the same view pixels.
+void renderAcrossFirst(const QImage& source, PixelSpan rows, const std::vector<PixelSpan>& columns, QRgb* dst,
+                       std::vector<quint32>& sums, std::vector<uchar>& lows)
+{
+    const size_t n = columns.size();
+    sums.assign(n * 4, 0);
+    lows.assign(n * 4, 0xFF);
+    const __m128i zero = _mm_setzero_si128();
+    for (int y = rows.first; y < rows.last; ++y) {
+        const uchar* line = source.constScanLine(y);
+        for (size_t i = 0; i < n; ++i) {
+            int x = columns[i].first;
+            const int end = columns[i].last;
+            __m128i lo = zero, hi = zero;
+            __m128i low = _mm_set1_epi8(char(0xFF));
+            for (; x + 4 <= end; x += 4) {
+                const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(line + size_t(x) * 4));
+                lo = _mm_add_epi16(lo, _mm_unpacklo_epi8(v, zero));
+                hi = _mm_add_epi16(hi, _mm_unpackhi_epi8(v, zero));
+                low = _mm_min_epu8(low, v);
+            }
+            for (; x < end; ++x) {
+                int bytes;
+                std::memcpy(&bytes, line + size_t(x) * 4, 4);
+                const __m128i v = _mm_cvtsi32_si128(bytes);
+                lo = _mm_add_epi16(lo, _mm_unpacklo_epi8(v, zero));
+                low = _mm_min_epu8(low, _mm_shuffle_epi32(v, 0));
+            }
+            // Eight 16-bit lanes (two pixels' channels) folded to four, then
+            // widened and added to the view pixel's sums.
+            __m128i t = _mm_add_epi16(lo, hi);
+            t = _mm_add_epi16(t, _mm_srli_si128(t, 8));
+            auto* s = reinterpret_cast<__m128i*>(sums.data() + i * 4);
+            _mm_storeu_si128(s, _mm_add_epi32(_mm_loadu_si128(s), _mm_unpacklo_epi16(t, zero)));
+            low = _mm_min_epu8(low, _mm_srli_si128(low, 8));
+            low = _mm_min_epu8(low, _mm_srli_si128(low, 4));
+            int previous;
+            std::memcpy(&previous, lows.data() + i * 4, 4);
+            const int darkest = _mm_cvtsi128_si32(_mm_min_epu8(low, _mm_cvtsi32_si128(previous)));
+            std::memcpy(lows.data() + i * 4, &darkest, 4);
+        }
+    }
+    const double height = rows.last - rows.first;
+    for (size_t i = 0; i < n; ++i) {
+        const double reciprocal = 1.0 / (height * (columns[i].last - columns[i].first));
+        int out[4];
+        for (int ch = 0; ch < 4; ++ch) {
+            const int mean = int(double(sums[i * 4 + size_t(ch)]) * reciprocal + 0.5);
+            out[ch] = (mean + lows[i * 4 + size_t(ch)] + 1) / 2;
+        }
+        dst[i] = qRgb(out[RedByte], out[GreenByte], out[BlueByte]);
+    }
+}
+#endif
+
 // Builds the display lines firstLine..lastLine from the picture.
 void renderLines(const QImage& source, double scale, const std::vector<PixelSpan>& columns, bool singleColumns,
-                 bool smallColumns, int left, int firstLine, int lastLine, uchar* displayBits, qsizetype displayLine)
+                 bool smallColumns, int widestColumn, int left, int firstLine, int lastLine, uchar* displayBits,
+                 qsizetype displayLine)
 {
+#if defined(__SSE2__)
+    const bool narrowColumns = widestColumn <= MaxAcrossColumns;
+#endif
     const int ph = source.height();
     const int sourceLeft = columns.front().first;
     const int sourceBytes = (columns.back().last - sourceLeft) * 4;
@@ -169,6 +238,12 @@ void renderLines(const QImage& source, double scale, const std::vector<PixelSpan
             renderSmallBlocks(source, rows, columns, dst, acc, low);
             continue;
         }
+#if defined(__SSE2__)
+        if (narrowColumns && double(rows.last - rows.first) * widestColumn <= MaxVectorArea) {
+            renderAcrossFirst(source, rows, columns, dst, sum, low);
+            continue;
+        }
+#endif
         // Sum and darkest value of each byte down the block's lines, in
         // batches whose 16-bit sums cannot overflow, then across each view
         // pixel's columns.
@@ -251,15 +326,17 @@ void renderDisplay(const QImage& source, double scale, const QRect& viewRect, QI
     std::vector<PixelSpan> columns(size_t(r.width()));
     bool singleColumns = true;
     bool smallColumns = true;
+    int widestColumn = 0;
     for (int i = 0; i < r.width(); ++i) {
         columns[size_t(i)] = pixelSpanOfView(scale, r.left() + i, pw);
         const int w = columns[size_t(i)].last - columns[size_t(i)].first;
         singleColumns = singleColumns && w == 1;
         smallColumns = smallColumns && w <= 2;
+        widestColumn = std::max(widestColumn, w);
     }
     uchar* displayBits = display.bits();
-    renderLines(source, scale, columns, singleColumns, smallColumns, r.left(), r.top(), r.bottom(), displayBits,
-                display.bytesPerLine());
+    renderLines(source, scale, columns, singleColumns, smallColumns, widestColumn, r.left(), r.top(), r.bottom(),
+                displayBits, display.bytesPerLine());
 }
 
 } // namespace kuvaro

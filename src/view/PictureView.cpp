@@ -9,6 +9,8 @@
 #include <QPainter>
 #include <QPaintEvent>
 
+#include <cstring>
+
 
 TPictureView::TPictureView(QWidget* parent) : QWidget(parent)
 {
@@ -33,9 +35,11 @@ void TPictureView::pictureReplaced(const QImage& pristine)
 
 void TPictureView::rebuildDisplay(const QImage& source)
 {
-    m_changed = QRegion();
+    m_changed.clear();
+    m_staleArea = QRect();
     if (Picture.isNull() || size().isEmpty()) {
         m_display = QImage();
+        m_stale.clear();
     } else {
         // The memory of the last display copy is used again when it fits:
         // fresh memory costs a page fault for every 4 KB on first touch.
@@ -43,6 +47,7 @@ void TPictureView::rebuildDisplay(const QImage& source)
             m_display = QImage(size(), QImage::Format_RGB32);
         if (m_display.isNull())
             throw outOfMemory();
+        m_stale.assign(size_t(m_display.width()) * size_t(m_display.height()), 0);
         kuvaro::renderDisplay(source, m_scale, m_display.rect(), m_display);
     }
     update();
@@ -61,17 +66,90 @@ QRect TPictureView::viewRectOf(const QRect& pixelRect) const
     return QRect(QPoint(xs.first, ys.first), QPoint(xs.last, ys.last));
 }
 
+void TPictureView::noteChanged(const QRect& pixels)
+{
+    // A line arrives in short pieces, each next to the last: pieces along a
+    // row or a column join into one rectangle, since that covers no pixel
+    // more than the pieces do; a diagonal keeps its pieces, whose bounding
+    // box would be mostly untouched pixels.
+    if (!m_changed.empty()) {
+        QRect& last = m_changed.back();
+        if (last.contains(pixels))
+            return;
+        const QRect both = last.united(pixels);
+        const qint64 area = qint64(both.width()) * both.height();
+        if (area <= qint64(last.width()) * last.height() + qint64(pixels.width()) * pixels.height()) {
+            last = both;
+            return;
+        }
+    }
+    m_changed.push_back(pixels);
+}
+
+void TPictureView::markStale(const QRect& viewRect)
+{
+    if (viewRect.isEmpty() || m_stale.empty())
+        return;
+    const int w = m_display.width();
+    for (int y = viewRect.top(); y <= viewRect.bottom(); ++y)
+        std::memset(m_stale.data() + size_t(y) * size_t(w) + size_t(viewRect.left()), 1, size_t(viewRect.width()));
+    m_staleArea |= viewRect;
+    // One repaint request for all: a request for each of the many pieces of
+    // a polyline would cost more than drawing it, as the widget's pending
+    // region grows by one rectangle each time.
+    if (!m_repaintArea.contains(viewRect)) {
+        m_repaintArea |= viewRect;
+        update(m_repaintArea);
+    }
+}
+
+void TPictureView::flushDisplay() const
+{
+    if (m_staleArea.isEmpty())
+        return;
+    const int w = m_display.width();
+    for (int y = m_staleArea.top(); y <= m_staleArea.bottom(); ++y) {
+        uchar* row = m_stale.data() + size_t(y) * size_t(w);
+        int x = m_staleArea.left();
+        const int end = m_staleArea.right() + 1;
+        while (x < end) {
+            const auto* from = static_cast<const uchar*>(std::memchr(row + x, 1, size_t(end - x)));
+            if (!from)
+                break;
+            const int first = int(from - row);
+            const auto* past = static_cast<const uchar*>(std::memchr(from, 0, size_t(end - first)));
+            const int last = past ? int(past - row) : end;
+            // A run that the next lines have too is built with them: one
+            // call for a block instead of one for each of its lines.
+            int lines = 1;
+            while (y + lines <= m_staleArea.bottom()) {
+                uchar* below = row + size_t(lines) * size_t(w);
+                if (std::memchr(below + first, 0, size_t(last - first)))
+                    break;
+                std::memset(below + first, 0, size_t(last - first));
+                ++lines;
+            }
+            std::memset(row + first, 0, size_t(last - first));
+            kuvaro::renderDisplay(Picture, m_scale, QRect(first, y, last - first, lines), m_display);
+                x = last;
+        }
+    }
+    m_staleArea = QRect();
+}
+
+const QImage& TPictureView::displayImage() const
+{
+    flushDisplay();
+    return m_display;
+}
+
 void TPictureView::pictureChanged(const QRect& pixelRect)
 {
     const QRect changed = pixelRect.intersected(Picture.rect());
     if (changed.isEmpty())
         return;
-    m_changed += changed;
-    const QRect viewRect = viewRectOf(changed);
-    if (viewRect.isEmpty())
-        return;
-    kuvaro::renderDisplay(Picture, m_scale, viewRect, m_display);
-    update(viewRect);
+    noteChanged(changed);
+    markStale(viewRectOf(changed));
 }
 
 void TPictureView::restoreFrom(const QImage& pristine)
@@ -85,25 +163,31 @@ void TPictureView::restoreFrom(const QImage& pristine)
         pictureReplaced(pristine);
         return;
     }
-    const QRegion changed = m_changed;
-    m_changed = QRegion();
-    for (const QRect& r : changed)
-        kuvaro::restorePixels(Picture, pristine, r);
-    // The whole working bitmap equals the pristine one again, whose pixels are
-    // at hand in memory.
-    for (const QRect& r : changed) {
-        const QRect viewRect = viewRectOf(r);
-        if (!viewRect.isEmpty()) {
-            kuvaro::renderDisplay(pristine, m_scale, viewRect, m_display);
-            update(viewRect);
-        }
+    if (m_changed.empty())
+        return;
+    // The pixels are copied back rather than the drawn-on pages of a
+    // copy-on-write bitmap dropped: what is restored is mostly drawn again
+    // right after (taking a point back redraws all the others), and a dropped
+    // page costs a page fault and a copy of 4 KB when it is drawn on again.
+    const qsizetype toLine = Picture.bytesPerLine(), fromLine = pristine.bytesPerLine();
+    uchar* to = Picture.bits();
+    const uchar* from = pristine.constBits();
+    for (const QRect& r : m_changed) {
+        const size_t offset = size_t(r.left()) * 4;
+        const size_t bytes = size_t(r.width()) * 4;
+        for (int y = r.top(); y <= r.bottom(); ++y)
+            std::memcpy(to + y * toLine + offset, from + y * fromLine + offset, bytes);
+        markStale(viewRectOf(r));
     }
+    m_changed.clear();
 }
 
 void TPictureView::paintEvent(QPaintEvent* event)
 {
     if (m_display.isNull())
         return;
+    m_repaintArea = QRect();
+    flushDisplay();
     QPainter p(this);
     p.drawImage(event->rect().topLeft(), m_display, event->rect());
     if (!m_marks.isEmpty() && kuvaro::marksNeedViewPixels(m_scale))

@@ -13,13 +13,19 @@
 // those. Drawing goes through the view's Canvas, which reports every pixel it
 // paints back to the view; a change made otherwise must be reported with
 // pictureChanged().
+//
+// Rebuilding the display copy waits until it is painted (or asked for): a
+// restore followed by drawing the same lines again, as taking a point back
+// does, marks the same view pixels twice but builds them once.
 
 #include "view/Canvas.h"
 #include "view/ViewMarks.h"
 
 #include <QImage>
-#include <QRegion>
 #include <QWidget>
+
+#include <deque>
+#include <vector>
 
 class TPictureView : public QWidget
 {
@@ -44,19 +50,25 @@ public:
     // (the fresh copy's is not yet), and later restores from the same
     // pristine bitmap need only copy back what changed.
     void pictureReplaced(const QImage& pristine);
-    // Pixels inside pixelRect changed: rebuild and repaint only that part of the view.
+    // Pixels inside pixelRect changed: that part of the view is built again
+    // and repainted.
     void pictureChanged(const QRect& pixelRect);
     // The working bitmap becomes equal to the pristine one again; only what
     // changed since the last restore is copied back and shown anew, unless
     // the working bitmap was not made from this pristine bitmap.
     void restoreFrom(const QImage& pristine);
 
-    // The picture pixels changed since the working bitmap last equalled the pristine one.
-    const QRegion& changedPixels() const { return m_changed; }
+    // The picture pixels changed since the working bitmap last equalled the
+    // pristine one, as rectangles that may overlap. Consecutive reports that
+    // lie close together share one rectangle.
+    const std::deque<QRect>& changedPixels() const { return m_changed; }
 
     // The view rectangle that shows the given picture pixels.
     QRect viewRectOf(const QRect& pixelRect) const;
-    const QImage& displayImage() const { return m_display; }
+    // The display copy, with every change reported so far built in.
+    const QImage& displayImage() const;
+    // Builds the view pixels whose picture pixels changed since the last build.
+    void flushDisplay() const;
 
     // Marks shown in view pixels at scales where the picture's own are too small.
     void addMark(const kuvaro::ViewMark& mark);
@@ -74,11 +86,20 @@ protected:
 
 private:
     void rebuildDisplay(const QImage& source);
+    void noteChanged(const QRect& pixels);
+    void markStale(const QRect& viewRect);
 
-    QImage m_display;
     QList<kuvaro::ViewMark> m_marks;
+    // Built lazily by flushDisplay(), hence mutable.
+    mutable QImage m_display;
+    // One byte a view pixel: 1 where the display copy is out of date, inside
+    // the bounding rectangle m_staleArea.
+    mutable std::vector<uchar> m_stale;
+    mutable QRect m_staleArea;
+    // What the pending repaint request covers.
+    QRect m_repaintArea;
     double m_scale = 1.0;
-    QRegion m_changed;
+    std::deque<QRect> m_changed;
     // The pristine bitmap the working bitmap was last made equal to (0: none known).
     qint64 m_pristineKey = 0;
 };

@@ -130,8 +130,12 @@ private Q_SLOTS:
         QVERIFY(dlg->ScrollBox1->focusPolicy() & Qt::TabFocus);
         QCOMPARE(dlg->ScrollBox1->widget(), static_cast<QWidget*>(dlg->Image1));
         QCOMPARE(dlg->Image1->geometry(), QRect(0, 0, 640, 1709));
+        // Drawn on the first showing.
+        QVERIFY(dlg->Image1->pixmap().isNull());
+        dlg->show();
         QCOMPARE(dlg->Image1->pixmap().toImage().convertToFormat(QImage::Format_RGB32),
                  instructionsPicture().convertToFormat(QImage::Format_RGB32));
+        dlg->close();
 
         QCOMPARE(dlg->CloseBtn->geometry(), QRect(296, 551, 97, 25));
         QCOMPARE(dlg->CloseBtn->text(), QStringLiteral("&Schließen"));

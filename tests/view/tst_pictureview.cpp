@@ -17,6 +17,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cstring>
+
 using namespace kuvaro;
 using kuvaro::test::firstDifference;
 
@@ -307,7 +309,7 @@ private Q_SLOTS:
             }
             QVERIFY(view.Picture != pristine);
             view.restoreFrom(pristine);
-            QVERIFY(view.changedPixels().isEmpty());
+            QVERIFY(view.changedPixels().empty());
             const QString difference = firstDifference(view.Picture, expected);
             QVERIFY2(difference.isEmpty(), qPrintable(difference));
             ViewOf fresh(expected, 0.4);
@@ -320,6 +322,86 @@ private Q_SLOTS:
         // Restoring did not turn the working bitmap into a full copy.
         QCOMPARE(isCopyOnWrite(view.Picture, pristine), copyOnWrite);
 #endif
+    }
+
+    // Taking a point back (restore, crosses and all segments but the last
+    // drawn again) gives, byte for byte, the working bitmap and display that
+    // a full copy of the pristine bitmap with the same drawing gives.
+    void takingBackEqualsFullRestore_data()
+    {
+        QTest::addColumn<bool>("copyOnWrite");
+        QTest::addColumn<double>("scale");
+        QTest::newRow("copy-on-write, reduced") << true << 0.23;
+        QTest::newRow("ordinary, reduced") << false << 0.23;
+        QTest::newRow("ordinary, enlarged") << false << 1.6;
+    }
+
+    void takingBackEqualsFullRestore()
+    {
+        QFETCH(bool, copyOnWrite);
+        QFETCH(double, scale);
+        setPictureMemoryKind(copyOnWrite ? PictureMemoryKind::CopyOnWrite : PictureMemoryKind::Ordinary);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("p.bmp"));
+        {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(test::plain24(2100, 1300).bytes());
+        }
+        const QImage pristine = readBmpFile(path);
+        QRandomGenerator rng(11);
+        QList<QPoint> points;
+        for (int i = 0; i < 60; ++i)
+            points.append(QPoint(int(rng.bounded(2200)) - 50, int(rng.bounded(1400)) - 50));
+        const QPoint crosses[] = {QPoint(2, 1297), QPoint(2097, 1297), QPoint(2, 3)};
+        auto draw = [&](TPictureView& view, qsizetype segments) {
+            view.Canvas.PenColor = clGreen;
+            for (const QPoint& c : crosses) {
+                view.Canvas.MoveTo(c.x() - 3, c.y());
+                view.Canvas.LineTo(c.x(), c.y());
+                view.Canvas.MoveTo(c.x() + 1, c.y());
+                view.Canvas.LineTo(c.x() + 4, c.y());
+                view.Canvas.MoveTo(c.x(), c.y() - 3);
+                view.Canvas.LineTo(c.x(), c.y());
+                view.Canvas.MoveTo(c.x(), c.y() + 1);
+                view.Canvas.LineTo(c.x(), c.y() + 4);
+            }
+            view.Canvas.MoveTo(points[0].x(), points[0].y());
+            for (qsizetype i = 1; i <= segments; ++i) {
+                view.Canvas.PenColor = TColor(0x0000FF + 0x010000 * i);
+                view.Canvas.PenWidth = 1 + int(i % 3);
+                view.Canvas.LineTo(points[i].x(), points[i].y());
+            }
+            view.Canvas.PenWidth = 1;
+        };
+        auto viewOf = [&](TPictureView& view) {
+            view.Picture = workingCopyOf(pristine);
+            view.setDisplayScale(scale);
+            view.resize(fittedViewSize(pristine.size(), scale));
+            view.pictureReplaced(pristine);
+        };
+        TPictureView view;
+        viewOf(view);
+        draw(view, points.size() - 1);
+        // Part of the drawing already on screen, part still to be built.
+        (void)view.displayImage();
+        for (qsizetype segments = points.size() - 2; segments > points.size() - 5; --segments) {
+            view.restoreFrom(pristine);
+            draw(view, segments);
+            TPictureView full;
+            viewOf(full);
+            draw(full, segments);
+            QCOMPARE(view.Picture.sizeInBytes(), full.Picture.sizeInBytes());
+            QVERIFY(std::memcmp(view.Picture.constBits(), full.Picture.constBits(), size_t(full.Picture.sizeInBytes())) == 0);
+            const QImage& shown = view.displayImage();
+            const QImage& expected = full.displayImage();
+            QCOMPARE(shown.size(), expected.size());
+            for (int y = 0; y < shown.height(); ++y)
+                QVERIFY2(std::memcmp(shown.constScanLine(y), expected.constScanLine(y), size_t(shown.width()) * 4) == 0,
+                         qPrintable(QStringLiteral("display line %1").arg(y)));
+        }
+        view.restoreFrom(pristine);
+        QVERIFY(std::memcmp(view.Picture.constBits(), pristine.constBits(), size_t(pristine.sizeInBytes())) == 0);
     }
 
     // A restore from another pristine bitmap than the one the working bitmap
