@@ -25,8 +25,12 @@ QStringList buildResultLines(const QList<CsvPoint>& points);
 QByteArray encodeResultFile(const QStringList& lines);
 
 // Writes the bytes so that a failure never leaves a truncated file nor destroys
-// an earlier file of that name. Throws KuvaroError
-// "Datei "<path>" kann nicht erstellt werden. <reason>" on failure.
+// an earlier file of that name: a new file beside the target, written whole
+// and flushed to the disk, then renamed over the target in one step. A new
+// file gets mode 0666 less the umask, a replaced one keeps its mode; a file
+// the user may not write is not replaced; a symbolic link is followed. Throws KuvaroError
+// "Datei "<path>" kann nicht erstellt werden. <reason>" on failure, the
+// system's reason in German; the folder then holds what it held before.
 void writeResultFile(const QString& path, const QByteArray& bytes);
 
 } // namespace kuvaro
