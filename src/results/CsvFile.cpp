@@ -14,8 +14,31 @@
 
 namespace kuvaro {
 
+namespace {
+
+// What "%f" makes of an infinite or undefined value: "inf", "-inf", "nan", "-nan".
+bool readsAsNonFinite(const QString& text)
+{
+    QString t = text.trimmed().toLower();
+    if (t.startsWith(u'-') || t.startsWith(u'+'))
+        t.remove(0, 1);
+    return t == QLatin1String("inf") || t == QLatin1String("infinity") || t == QLatin1String("nan");
+}
+
+} // namespace
+
+QString notFiniteText(const QString& text)
+{
+    return QStringLiteral("Der Wert '%1' ist nicht endlich und kann nicht gespeichert werden").arg(text);
+}
+
 QStringList buildResultLines(const QList<CsvPoint>& points)
 {
+    for (const CsvPoint& p : points) {
+        for (const QString* text : {&p.x, &p.y})
+            if (readsAsNonFinite(*text))
+                throw KuvaroError(notFiniteText(*text));
+    }
     QStringList lines;
     lines << QStringLiteral(";") << QStringLiteral("Programm kuvaro1") << QStringLiteral(";") << QStringLiteral(";")
           << QStringLiteral("Nr.;x-Koord;y-Koord;Einzel-Flächen;");

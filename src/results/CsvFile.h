@@ -18,8 +18,14 @@ struct CsvPoint
 };
 
 // The n + 7 lines of the file for n >= 1 points. The number is cut to 10
-// characters; the x and y texts are written whole so no digit is lost.
+// characters; the x and y texts are written whole so no digit is lost. An x
+// or y text that shows an infinite or undefined value (a diagram value beyond
+// the range of numbers) fails with notFiniteText(text): the spreadsheet could
+// not reckon with it.
 QStringList buildResultLines(const QList<CsvPoint>& points);
+
+// "Der Wert '<text>' ist nicht endlich und kann nicht gespeichert werden"
+QString notFiniteText(const QString& text);
 
 // The bytes of the file: BOM, then every line followed by CR LF.
 QByteArray encodeResultFile(const QStringList& lines);

@@ -119,6 +119,36 @@ private Q_SLOTS:
         QCOMPARE(lines, expected);
     }
 
+    void nonFiniteValuesAreRefused_data()
+    {
+        QTest::addColumn<CsvPoints>("points");
+        QTest::addColumn<QString>("refused");
+        QTest::newRow("infinite x") << CsvPoints{{"1", "   0,0", "   5,0"}, {"2", "   inf", "   7,5"}}
+                                    << QStringLiteral("   inf");
+        QTest::newRow("negative infinite y") << CsvPoints{{"1", "   0,0", "  -inf"}} << QStringLiteral("  -inf");
+        QTest::newRow("undefined") << CsvPoints{{"1", "  -nan", "   5,0"}} << QStringLiteral("  -nan");
+        QTest::newRow("first in list order") << CsvPoints{{"1", "   1,0", "   nan"}, {"2", "   inf", "   1,0"}}
+                                             << QStringLiteral("   nan");
+        // Huge values that are still numbers go in.
+        QTest::newRow("huge but finite") << CsvPoints{{"1", "1,7E308", "-1,7E308"}} << QString();
+    }
+
+    void nonFiniteValuesAreRefused()
+    {
+        QFETCH(CsvPoints, points);
+        QFETCH(QString, refused);
+        QString failure;
+        try {
+            buildResultLines(points);
+        } catch (const KuvaroError& e) {
+            failure = e.message();
+        }
+        QCOMPARE(failure, refused.isNull()
+                              ? QString()
+                              : QStringLiteral("Der Wert '%1' ist nicht endlich und kann nicht gespeichert werden")
+                                    .arg(refused));
+    }
+
     void rowNumbersGrowWithTheList()
     {
         CsvPoints points;
