@@ -140,9 +140,13 @@ void writeResultFile(const QString& path, const QByteArray& bytes)
         temp.name.clear(); // nothing was created
         cannotCreate(path, reason);
     }
-    // The replacement keeps the access rights of the file it replaces.
-    if (exists)
+    // The replacement keeps the access rights of the file it replaces, and its
+    // group where the user belongs to it (the group first: changing it may
+    // clear mode bits).
+    if (exists) {
+        (void)::fchown(temp.fd, uid_t(-1), existing.st_gid);
         (void)::fchmod(temp.fd, existing.st_mode & 07777);
+    }
 
     // A write may stop part-way (full disk, size limit); the next one brings the reason.
     const char* data = bytes.constData();
