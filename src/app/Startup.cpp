@@ -76,6 +76,9 @@ int runKuvaro(int argc, char** argv)
     try {
         initPlatform();
         SingleInstanceGuard guard(QString::fromLatin1(InstanceName));
+        // A guard that cannot be set up keeps nobody out; why goes to the log only.
+        if (!guard.failure().isEmpty())
+            qWarning("Start ohne Schutz vor einem zweiten Programmstart: %s", qUtf8Printable(guard.failure()));
         if (guard.anotherInstanceRuns()) {
             showAlreadyRunning();
             return 0;

@@ -1,6 +1,9 @@
 #include "results/Area.h"
 
+#include "core/Errors.h"
 #include "digitizing/CalibrationMath.h"
+
+#include <cmath>
 
 namespace kuvaro {
 
@@ -14,8 +17,14 @@ double trapezoidArea(const QList<XYText>& points)
         const double y1 = readCommaNumber(points[i + 1].y);
         sum += (x1 - x0) * (y1 + y0) * 0.5;
     }
+    // Huge diagram values can overflow a difference, a sum or the total; once
+    // infinite or undefined the total stays so and says nothing about the area.
+    if (!std::isfinite(sum))
+        throw KuvaroError(areaOutOfRangeText());
     return sum;
 }
+
+QString areaOutOfRangeText() { return QStringLiteral("Die Fläche übersteigt den darstellbaren Zahlenbereich"); }
 
 QString areaMessage(double area)
 {

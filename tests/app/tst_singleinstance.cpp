@@ -1,8 +1,10 @@
 // The single-instance guard between real processes: held while the holder runs,
-// gone when it is killed, never inherited by its children.
+// gone when it is killed, never inherited by its children; and a guard that
+// cannot be set up keeps nobody out.
 
 #include "app/Application.h"
 #include "core/Errors.h"
+#include "core/SystemError.h"
 #include "app/SingleInstance.h"
 
 #include <QDir>
@@ -11,8 +13,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cerrno>
 #include <cstdio>
 #include <signal.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -50,6 +54,12 @@ class TestSingleInstance : public QObject
         QVERIFY2(line.startsWith("held"), line.constData());
         if (childPid)
             *childPid = line.mid(5).toLongLong();
+    }
+
+    // The fallback folder's name under `parent`, as the guard makes it.
+    static QString fallbackIn(const QString& parent)
+    {
+        return parent + QStringLiteral("/kuvaro-runtime-%1").arg(::geteuid());
     }
 
     void killHolder(QProcess& holder)
@@ -150,6 +160,102 @@ private Q_SLOTS:
         const QString dir = privateRuntimeDir();
         qputenv("XDG_RUNTIME_DIR", saved);
         QVERIFY(dir != open.path());
+    }
+
+    // Each way the lock can fail to be set up: the guard holds nothing, sees no
+    // other instance (so the program starts) and says why in German.
+    void guardThatCannotBeSetUp_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<bool>("withRuntimeDir");
+        QTest::newRow("temporary folder read-only") << QStringLiteral("read-only") << false;
+        QTest::newRow("temporary folder missing") << QStringLiteral("missing") << false;
+        QTest::newRow("fallback folder owned by another user") << QStringLiteral("foreign") << false;
+        QTest::newRow("a link in the fallback folder's place") << QStringLiteral("link") << false;
+        QTest::newRow("a file in the fallback folder's place") << QStringLiteral("file") << false;
+        QTest::newRow("a folder in the lock file's place") << QStringLiteral("lock-folder") << true;
+        QTest::newRow("a link in the lock file's place") << QStringLiteral("lock-link") << true;
+    }
+
+    void guardThatCannotBeSetUp()
+    {
+        QFETCH(QString, kind);
+        QFETCH(bool, withRuntimeDir);
+        QTemporaryDir base;
+        QVERIFY(base.isValid());
+        // Unmounted before the folder is removed.
+        struct Mount
+        {
+            QByteArray point;
+            ~Mount()
+            {
+                if (!point.isEmpty())
+                    ::umount(point.constData());
+            }
+        } mounted;
+        QString parent = base.path();
+        const QString folder = fallbackIn(parent);
+        const QString lockFile = runtime.path() + QStringLiteral("/Gesperrt.lock");
+        QString expected;
+        if (kind == QLatin1String("read-only")) {
+            int reason = EACCES;
+            if (::geteuid() == 0) {
+                // Permissions do not bind root: a read-only file system does.
+                if (::mount("tmpfs", QFile::encodeName(parent).constData(), "tmpfs", MS_RDONLY, "size=16k") != 0)
+                    QSKIP("Mounting a tmpfs is not permitted here.");
+                mounted.point = QFile::encodeName(parent);
+                reason = EROFS;
+            } else {
+                QVERIFY(QFile::setPermissions(parent, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+            }
+            expected = QStringLiteral("Ordner %1 kann nicht angelegt werden: %2").arg(folder, germanReason(reason));
+        } else if (kind == QLatin1String("missing")) {
+            parent += QStringLiteral("/fehlt");
+            expected = QStringLiteral("Ordner %1 kann nicht angelegt werden: Datei oder Ordner nicht vorhanden")
+                           .arg(fallbackIn(parent));
+        } else if (kind == QLatin1String("foreign")) {
+            if (::geteuid() != 0)
+                QSKIP("Giving a folder to another user needs root.");
+            QVERIFY(QDir().mkdir(folder));
+            QCOMPARE(::chown(QFile::encodeName(folder).constData(), 65534, 65534), 0);
+            expected = QStringLiteral("Ordner %1 gehört nicht diesem Benutzer").arg(folder);
+        } else if (kind == QLatin1String("link")) {
+            QVERIFY(QDir().mkdir(parent + QStringLiteral("/anderswo")));
+            QVERIFY(QFile::link(parent + QStringLiteral("/anderswo"), folder));
+            expected = QStringLiteral("Ordner %1 gehört nicht diesem Benutzer").arg(folder);
+        } else if (kind == QLatin1String("file")) {
+            QFile file(folder);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            expected = QStringLiteral("Ordner %1 gehört nicht diesem Benutzer").arg(folder);
+        } else if (kind == QLatin1String("lock-folder")) {
+            QVERIFY(QDir().mkdir(lockFile));
+            expected = QStringLiteral("Datei %1 kann nicht geöffnet werden: Das ist ein Ordner").arg(lockFile);
+        } else {
+            QVERIFY(QFile::link(base.path(), lockFile));
+            expected = QStringLiteral("Datei %1 kann nicht geöffnet werden: Zu viele symbolische Verknüpfungen")
+                           .arg(lockFile);
+        }
+
+        const QByteArray saved = qgetenv("XDG_RUNTIME_DIR");
+        if (!withRuntimeDir)
+            qunsetenv("XDG_RUNTIME_DIR");
+        bool firstHeld = true, secondSees = true;
+        QString failure;
+        {
+            SingleInstanceGuard first(QStringLiteral("Gesperrt"), parent);
+            SingleInstanceGuard second(QStringLiteral("Gesperrt"), parent);
+            firstHeld = first.held();
+            secondSees = first.anotherInstanceRuns() || second.anotherInstanceRuns();
+            failure = first.failure();
+        }
+        qputenv("XDG_RUNTIME_DIR", saved);
+        QFile::remove(lockFile);
+        QDir(lockFile).removeRecursively();
+
+        QCOMPARE(failure, expected);
+        QVERIFY(!firstHeld);
+        // Neither start is refused: two instances are the smaller harm.
+        QVERIFY(!secondSees);
     }
 };
 

@@ -60,6 +60,8 @@ private Q_SLOTS:
         QTest::newRow("sign, exponent, trailing blanks")
             << Points{{"+1,0E1 ", "1e0"}, {"2e+1", "  3,0  "}} << 20.0;
         QTest::newRow("no digit before the comma") << Points{{",5", "2"}, {"1,5", ",0"}} << 1.0;
+        // Near the end of the range, but every step finite.
+        QTest::newRow("huge but finite") << Points{{"   0,0", "1E300"}, {"   2,0", "1E300"}} << 2e300;
     }
 
     void area()
@@ -135,6 +137,24 @@ private Q_SLOTS:
         QTest::newRow("two commas") << Points{{"1,2,3", "1"}, {"3", "4"}} << QStringLiteral("1,2,3");
         QTest::newRow("decimal point") << Points{{"1", "1"}, {"3.5", "4"}} << QStringLiteral("3.5");
         QTest::newRow("exponent without digits") << Points{{"1e", "1"}, {"3", "4"}} << QStringLiteral("1e");
+    }
+
+    void areaOutOfRange_data()
+    {
+        QTest::addColumn<Points>("points");
+        QTest::newRow("x difference overflows") << Points{{"-1,7E308", "   1,0"}, {"1,7E308", "   1,0"}};
+        QTest::newRow("y sum overflows") << Points{{"   0,0", "1,7E308"}, {"   1,0", "1,7E308"}};
+        QTest::newRow("product overflows") << Points{{"   0,0", "1E200"}, {"1E200", "1E200"}};
+        QTest::newRow("finite terms, infinite total")
+            << Points{{"   0,0", "1E308"}, {"   1,0", "1E308"}, {"   2,0", "1E308"}, {"   3,0", "1E308"}};
+        QTest::newRow("infinities cancel to nothing")
+            << Points{{"   0,0", "1E200"}, {"1E200", "1E200"}, {"   0,0", "1E200"}};
+    }
+
+    void areaOutOfRange()
+    {
+        QFETCH(Points, points);
+        QCOMPARE(failingText(points), QStringLiteral("Die Fläche übersteigt den darstellbaren Zahlenbereich"));
     }
 
     void failureOrder()

@@ -2,16 +2,19 @@
 // never leaves a truncated file nor destroys the earlier one.
 
 #include "core/Errors.h"
+#include "core/SystemError.h"
 #include "common/CoreTestMain.h"
 #include "results/CsvFile.h"
 #include "results/ResultSamples.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 
 #include <cerrno>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace kuvaro;
@@ -116,6 +119,36 @@ private Q_SLOTS:
         QCOMPARE(lines, expected);
     }
 
+    void nonFiniteValuesAreRefused_data()
+    {
+        QTest::addColumn<CsvPoints>("points");
+        QTest::addColumn<QString>("refused");
+        QTest::newRow("infinite x") << CsvPoints{{"1", "   0,0", "   5,0"}, {"2", "   inf", "   7,5"}}
+                                    << QStringLiteral("   inf");
+        QTest::newRow("negative infinite y") << CsvPoints{{"1", "   0,0", "  -inf"}} << QStringLiteral("  -inf");
+        QTest::newRow("undefined") << CsvPoints{{"1", "  -nan", "   5,0"}} << QStringLiteral("  -nan");
+        QTest::newRow("first in list order") << CsvPoints{{"1", "   1,0", "   nan"}, {"2", "   inf", "   1,0"}}
+                                             << QStringLiteral("   nan");
+        // Huge values that are still numbers go in.
+        QTest::newRow("huge but finite") << CsvPoints{{"1", "1,7E308", "-1,7E308"}} << QString();
+    }
+
+    void nonFiniteValuesAreRefused()
+    {
+        QFETCH(CsvPoints, points);
+        QFETCH(QString, refused);
+        QString failure;
+        try {
+            buildResultLines(points);
+        } catch (const KuvaroError& e) {
+            failure = e.message();
+        }
+        QCOMPARE(failure, refused.isNull()
+                              ? QString()
+                              : QStringLiteral("Der Wert '%1' ist nicht endlich und kann nicht gespeichert werden")
+                                    .arg(refused));
+    }
+
     void rowNumbersGrowWithTheList()
     {
         CsvPoints points;
@@ -167,17 +200,66 @@ private Q_SLOTS:
         QCOMPARE(entries(m_dir->path()), QStringList{QStringLiteral("messung.csv")});
     }
 
+    // A new file gets the rights any new file of the user gets; a replaced
+    // one keeps its own; a link is followed and stays a link.
+    void accessRights_data()
+    {
+        QTest::addColumn<int>("earlierMode"); // -1: no earlier file
+        QTest::addColumn<int>("umask");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("new file, umask 022") << -1 << 022 << 0644;
+        QTest::newRow("new file, umask 077") << -1 << 077 << 0600;
+        QTest::newRow("new file, umask 0") << -1 << 0 << 0666;
+        QTest::newRow("earlier file 0640") << 0640 << 022 << 0640;
+        QTest::newRow("earlier file 0600") << 0600 << 022 << 0600;
+    }
+
+    void accessRights()
+    {
+        QFETCH(int, earlierMode);
+        QFETCH(int, umask);
+        const QString file = path(QStringLiteral("messung.csv"));
+        const QByteArray name = QFile::encodeName(file);
+        if (earlierMode >= 0) {
+            QVERIFY(writeBytes(file, "frueher"));
+            QCOMPARE(::chmod(name.constData(), mode_t(earlierMode)), 0);
+        }
+        const mode_t before = ::umask(mode_t(umask));
+        const QString failure = writeFailure(file, WorkedExampleBytes);
+        ::umask(before);
+        QCOMPARE(failure, QStringLiteral("(none)"));
+        struct stat st;
+        QCOMPARE(::stat(name.constData(), &st), 0);
+        QTEST(int(st.st_mode & 07777), "expected");
+        QCOMPARE(readAll(file), WorkedExampleBytes);
+    }
+
+    void linkIsFollowed()
+    {
+        const QString file = path(QStringLiteral("ziel.csv"));
+        const QString link = path(QStringLiteral("messung.csv"));
+        QVERIFY(writeBytes(file, "frueher"));
+        QVERIFY(QFile::link(file, link));
+        writeResultFile(link, WorkedExampleBytes);
+        QCOMPARE(QFileInfo(link).symLinkTarget(), file);
+        QCOMPARE(readAll(file), WorkedExampleBytes);
+        QCOMPARE(entries(m_dir->path()), (QStringList{QStringLiteral("messung.csv"), QStringLiteral("ziel.csv")}));
+    }
+
     void failuresThatCannotCreate_data()
     {
         QTest::addColumn<QString>("kind");
-        QTest::newRow("missing directory") << QStringLiteral("missing");
-        QTest::newRow("directory at the path") << QStringLiteral("directory");
-        QTest::newRow("file as parent directory") << QStringLiteral("file-parent");
+        QTest::addColumn<int>("reason");
+        QTest::newRow("missing directory") << QStringLiteral("missing") << ENOENT;
+        QTest::newRow("directory at the path") << QStringLiteral("directory") << EISDIR;
+        QTest::newRow("file as parent directory") << QStringLiteral("file-parent") << ENOTDIR;
+        QTest::newRow("read-only earlier file") << QStringLiteral("read-only") << EACCES;
     }
 
     void failuresThatCannotCreate()
     {
         QFETCH(QString, kind);
+        QFETCH(int, reason);
         QString target;
         if (kind == QLatin1String("missing")) {
             target = path(QStringLiteral("fehlt/messung.csv"));
@@ -185,23 +267,28 @@ private Q_SLOTS:
             target = path(QStringLiteral("messung.csv"));
             QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("messung.csv")));
             QVERIFY(writeBytes(path(QStringLiteral("messung.csv/inhalt.txt")), "bleibt"));
-        } else {
+        } else if (kind == QLatin1String("file-parent")) {
             QVERIFY(writeBytes(path(QStringLiteral("datei")), "bleibt"));
             target = path(QStringLiteral("datei/messung.csv"));
+        } else {
+            if (geteuid() == 0)
+                QSKIP("Access rights do not bind root.");
+            target = path(QStringLiteral("messung.csv"));
+            QVERIFY(writeBytes(target, "bleibt"));
+            QVERIFY(QFile::setPermissions(target, QFileDevice::ReadOwner));
         }
         const QStringList before = entries(m_dir->path());
 
-        const QString failure = writeFailure(target, WorkedExampleBytes);
-        const QString head = QStringLiteral("Datei \"%1\" kann nicht erstellt werden. ").arg(target);
-        QVERIFY2(failure.startsWith(head), qPrintable(failure));
-        // The system's reason follows.
-        QVERIFY2(failure.size() > head.size(), qPrintable(failure));
+        QCOMPARE(writeFailure(target, WorkedExampleBytes),
+                 QStringLiteral("Datei \"%1\" kann nicht erstellt werden. %2").arg(target, germanReason(reason)));
 
         QCOMPARE(entries(m_dir->path()), before);
         if (kind == QLatin1String("directory"))
             QCOMPARE(readAll(path(QStringLiteral("messung.csv/inhalt.txt"))), QByteArray("bleibt"));
         if (kind == QLatin1String("file-parent"))
             QCOMPARE(readAll(path(QStringLiteral("datei"))), QByteArray("bleibt"));
+        if (kind == QLatin1String("read-only"))
+            QCOMPARE(readAll(target), QByteArray("bleibt"));
     }
 
     void failingPartWayAtTheFileSizeLimitKeepsTheEarlierFile()
@@ -215,7 +302,7 @@ private Q_SLOTS:
             failure = writeFailure(file, largePayload());
         }
         // The reason is the system's, not an unknown error.
-        QCOMPARE(failure, QStringLiteral("Datei \"%1\" kann nicht erstellt werden. %2").arg(file, qt_error_string(EFBIG)));
+        QCOMPARE(failure, QStringLiteral("Datei \"%1\" kann nicht erstellt werden. %2").arg(file, germanReason(EFBIG)));
         QCOMPARE(readAll(file), WorkedExampleBytes);
         QCOMPARE(entries(m_dir->path()), QStringList{QStringLiteral("messung.csv")});
     }
@@ -240,7 +327,7 @@ private Q_SLOTS:
         QVERIFY(payload.size() > 16 * 1024);
 
         const QString failure = writeFailure(file, payload);
-        QCOMPARE(failure, QStringLiteral("Datei \"%1\" kann nicht erstellt werden. %2").arg(file, qt_error_string(ENOSPC)));
+        QCOMPARE(failure, QStringLiteral("Datei \"%1\" kann nicht erstellt werden. %2").arg(file, germanReason(ENOSPC)));
         QCOMPARE(readAll(file), WorkedExampleBytes);
         QCOMPARE(entries(mountPoint), QStringList{QStringLiteral("messung.csv")});
 
@@ -253,7 +340,7 @@ private Q_SLOTS:
             }
         }
         QCOMPARE(writeFailure(file, WorkedExampleBytes + "neu"),
-                 QStringLiteral("Datei \"%1\" kann nicht erstellt werden. %2").arg(file, qt_error_string(ENOSPC)));
+                 QStringLiteral("Datei \"%1\" kann nicht erstellt werden. %2").arg(file, germanReason(ENOSPC)));
         QCOMPARE(readAll(file), WorkedExampleBytes);
         QCOMPARE(entries(mountPoint), (QStringList{QStringLiteral("fuellung"), QStringLiteral("messung.csv")}));
         QVERIFY(QFile::remove(mountPoint + QStringLiteral("/fuellung")));

@@ -101,6 +101,15 @@ private Q_SLOTS:
         QCOMPARE(d->dialogs.seen, QStringList{QStringLiteral("error: 'sieben' ist kein gültiger Gleitkommawert.")});
     }
 
+    void areaBeyondTheRangeGoesToTheErrorBox()
+    {
+        addRows({{"1", "   0,0", "1E308"}, {"2", "   2,0", "1E308"}});
+        d->dialogs.then(DialogScript::okMessageBox());
+        click(form->BerechneSBtn);
+        QCOMPARE(d->dialogs.seen,
+                 QStringList{QStringLiteral("error: Die Fläche übersteigt den darstellbaren Zahlenbereich.")});
+    }
+
     // ---------------------------------------------------- Ergebnis speichern
 
     void emptyList()
@@ -230,6 +239,19 @@ private Q_SLOTS:
         QVERIFY2(seen[1].startsWith(head), qPrintable(seen[1]));
         QVERIFY(seen[1].size() > head.size() + 1);
         QVERIFY(seen[1].endsWith(u'.'));
+        QCOMPARE(form->PointsUnsaved, 1);
+        QCOMPARE(d->files(), QStringList());
+    }
+
+    void nonFiniteValueIsNotSaved()
+    {
+        addRows({{"1", "   0,0", "   5,0"}, {"2", "   inf", "   7,5"}});
+        const QString path = inFolder(QStringLiteral("messung.csv"));
+        d->dialogs.then(DialogScript::typeFileName(path)).then(DialogScript::okMessageBox());
+        click(form->ErgSpeichernSBtn);
+        QCOMPARE(d->dialogs.seen,
+                 (QStringList{SaveDialog, QStringLiteral("error: Der Wert '   inf' ist nicht endlich und kann nicht "
+                                                         "gespeichert werden.")}));
         QCOMPARE(form->PointsUnsaved, 1);
         QCOMPARE(d->files(), QStringList());
     }
