@@ -36,21 +36,39 @@ void TPictureView::pictureReplaced(const QImage& pristine)
 void TPictureView::rebuildDisplay(const QImage& source)
 {
     m_changed.clear();
+    renderWhole(source);
+}
+
+void TPictureView::renderWhole(const QImage& source)
+{
     m_staleArea = QRect();
-    if (Picture.isNull() || size().isEmpty()) {
+    // On a high-density screen the display copy has the screen's own pixels,
+    // so the view shows as much of the picture as the screen can.
+    m_ratio = devicePixelRatioF();
+    m_deviceScale = m_scale * m_ratio;
+    const QSize device = m_ratio == 1.0 ? size() : (QSizeF(size()) * m_ratio).toSize();
+    if (Picture.isNull() || device.isEmpty()) {
         m_display = QImage();
         m_stale.clear();
     } else {
         // The memory of the last display copy is used again when it fits:
         // fresh memory costs a page fault for every 4 KB on first touch.
-        if (m_display.size() != size() || m_display.format() != QImage::Format_RGB32)
-            m_display = QImage(size(), QImage::Format_RGB32);
+        if (m_display.size() != device || m_display.format() != QImage::Format_RGB32)
+            m_display = QImage(device, QImage::Format_RGB32);
         if (m_display.isNull())
             throw outOfMemory();
         m_stale.assign(size_t(m_display.width()) * size_t(m_display.height()), 0);
-        kuvaro::renderDisplay(source, m_scale, m_display.rect(), m_display);
+        kuvaro::renderDisplay(source, m_deviceScale, m_display.rect(), m_display);
     }
     update();
+}
+
+QRect TPictureView::toLogical(const QRect& device) const
+{
+    if (m_ratio == 1.0 || device.isEmpty())
+        return device;
+    const QRectF r(device.x() / m_ratio, device.y() / m_ratio, device.width() / m_ratio, device.height() / m_ratio);
+    return r.toAlignedRect();
 }
 
 QRect TPictureView::viewRectOf(const QRect& pixelRect) const
@@ -58,9 +76,9 @@ QRect TPictureView::viewRectOf(const QRect& pixelRect) const
     if (pixelRect.isEmpty() || m_display.isNull() || Picture.isNull())
         return {};
     const kuvaro::ViewRange xs =
-        kuvaro::viewRangeOfPixels(m_scale, pixelRect.left(), pixelRect.right(), m_display.width(), Picture.width());
+        kuvaro::viewRangeOfPixels(m_deviceScale, pixelRect.left(), pixelRect.right(), m_display.width(), Picture.width());
     const kuvaro::ViewRange ys =
-        kuvaro::viewRangeOfPixels(m_scale, pixelRect.top(), pixelRect.bottom(), m_display.height(), Picture.height());
+        kuvaro::viewRangeOfPixels(m_deviceScale, pixelRect.top(), pixelRect.bottom(), m_display.height(), Picture.height());
     if (xs.first > xs.last || ys.first > ys.last)
         return {};
     return QRect(QPoint(xs.first, ys.first), QPoint(xs.last, ys.last));
@@ -97,8 +115,9 @@ void TPictureView::markStale(const QRect& viewRect)
     // One repaint request for all: a request for each of the many pieces of
     // a polyline would cost more than drawing it, as the widget's pending
     // region grows by one rectangle each time.
-    if (!m_repaintArea.contains(viewRect)) {
-        m_repaintArea |= viewRect;
+    const QRect logical = toLogical(viewRect);
+    if (!m_repaintArea.contains(logical)) {
+        m_repaintArea |= logical;
         update(m_repaintArea);
     }
 }
@@ -130,7 +149,7 @@ void TPictureView::flushDisplay() const
                 ++lines;
             }
             std::memset(row + first, 0, size_t(last - first));
-            kuvaro::renderDisplay(Picture, m_scale, QRect(first, y, last - first, lines), m_display);
+            kuvaro::renderDisplay(Picture, m_deviceScale, QRect(first, y, last - first, lines), m_display);
                 x = last;
         }
     }
@@ -186,10 +205,23 @@ void TPictureView::paintEvent(QPaintEvent* event)
 {
     if (m_display.isNull())
         return;
+    // Moved to a screen of another density: the copy is built anew for it.
+    if (devicePixelRatioF() != m_ratio) {
+        flushDisplay();
+        renderWhole(Picture);
+    }
     m_repaintArea = QRect();
     flushDisplay();
     QPainter p(this);
-    p.drawImage(event->rect().topLeft(), m_display, event->rect());
+    if (m_ratio == 1.0) {
+        p.drawImage(event->rect().topLeft(), m_display, event->rect());
+    } else {
+        // Device pixels one to one: the logical rectangle and the same
+        // rectangle in the copy's pixels cover the same screen pixels.
+        const QRect r = event->rect();
+        p.drawImage(QRectF(r), m_display,
+                    QRectF(r.x() * m_ratio, r.y() * m_ratio, r.width() * m_ratio, r.height() * m_ratio));
+    }
     if (!m_marks.isEmpty() && kuvaro::marksNeedViewPixels(m_scale))
         kuvaro::drawViewMarks(p, m_marks, m_scale, event->rect());
 }

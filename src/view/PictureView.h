@@ -39,7 +39,11 @@ public:
     kuvaro::TCanvas Canvas;
     bool empty() const { return Picture.isNull(); }
 
-    void setDisplayScale(double scale) { m_scale = scale; }
+    void setDisplayScale(double scale)
+    {
+        m_scale = scale;
+        m_deviceScale = scale * m_ratio;
+    }
     double displayScale() const { return m_scale; }
 
     // The whole working bitmap is new (a load): the display copy is built
@@ -63,10 +67,13 @@ public:
     // lie close together share one rectangle.
     const std::deque<QRect>& changedPixels() const { return m_changed; }
 
-    // The view rectangle that shows the given picture pixels.
+    // The rectangle of the display copy that shows the given picture pixels
+    // (view units on ordinary screens, device pixels on high-density ones).
     QRect viewRectOf(const QRect& pixelRect) const;
-    // The display copy, with every change reported so far built in.
+    // The display copy, with every change reported so far built in; it has
+    // the screen's device pixels (displayRatio() per view unit).
     const QImage& displayImage() const;
+    double displayRatio() const { return m_ratio; }
     // Builds the view pixels whose picture pixels changed since the last build.
     void flushDisplay() const;
 
@@ -86,6 +93,9 @@ protected:
 
 private:
     void rebuildDisplay(const QImage& source);
+    // The whole display copy at the screen's current density; changed pixels stay noted.
+    void renderWhole(const QImage& source);
+    QRect toLogical(const QRect& device) const;
     void noteChanged(const QRect& pixels);
     void markStale(const QRect& viewRect);
 
@@ -99,6 +109,9 @@ private:
     // What the pending repaint request covers.
     QRect m_repaintArea;
     double m_scale = 1.0;
+    // The screen's device pixels per view unit, and the scale of the display copy (m_scale * m_ratio).
+    double m_ratio = 1.0;
+    double m_deviceScale = 1.0;
     std::deque<QRect> m_changed;
     // The pristine bitmap the working bitmap was last made equal to (0: none known).
     qint64 m_pristineKey = 0;
