@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QFontMetrics>
 #include <QPainter>
+
+#include <map>
 #include <QPainterPath>
 #include <QTextDocument>
 
@@ -406,10 +408,11 @@ constexpr int FooterHeight = 34;
 
 } // namespace
 
-InstructionsPicture renderInstructionsPicture()
+InstructionsPicture renderInstructionsPicture(qreal ratio)
 {
     InstructionsPicture result;
-    result.image = QImage(InstructionsWidth, InstructionsHeight, QImage::Format_RGB32);
+    result.image = QImage(QSize(InstructionsWidth, InstructionsHeight) * ratio, QImage::Format_RGB32);
+    result.image.setDevicePixelRatio(ratio);
     result.image.fill(Qt::white);
 
     const QList<TextBlock> texts = instructionTexts();
@@ -446,9 +449,12 @@ InstructionsPicture renderInstructionsPicture()
     return result;
 }
 
-const QImage& instructionsPicture()
+const QImage& instructionsPicture(qreal ratio)
 {
-    static const QImage picture = renderInstructionsPicture().image;
+    static std::map<qreal, QImage> pictures;
+    QImage& picture = pictures[ratio];
+    if (picture.isNull())
+        picture = renderInstructionsPicture(ratio).image;
     return picture;
 }
 

@@ -19,10 +19,11 @@ struct InstructionsPicture
     QList<QRect> parts;
 };
 
-// Draws the picture anew.
-InstructionsPicture renderInstructionsPicture();
+// Draws the picture anew; with `ratio` device pixels per pixel for a
+// high-density screen (the parts stay in the picture's own pixels).
+InstructionsPicture renderInstructionsPicture(qreal ratio = 1.0);
 
 // The picture, drawn on first use and kept for the rest of the run.
-const QImage& instructionsPicture();
+const QImage& instructionsPicture(qreal ratio = 1.0);
 
 } // namespace kuvaro

@@ -114,8 +114,9 @@ void TLizForm::setVisible(bool visible)
 
 void TLizForm::FormShow()
 {
-    if (Image1->pixmap().isNull())
-        Image1->setPixmap(QPixmap::fromImage(instructionsPicture()));
+    // Drawn at the screen's density, so the text is as sharp as the screen allows.
+    if (Image1->pixmap().isNull() || Image1->pixmap().devicePixelRatio() != devicePixelRatioF())
+        Image1->setPixmap(QPixmap::fromImage(instructionsPicture(devicePixelRatioF())));
     ScrollBox1->verticalScrollBar()->setValue(0);
     ScrollBox1->setFocus();
 }
