@@ -386,8 +386,9 @@ QImage decode(QFile& file, const Layout& l, qint64 fileSize)
     if (storage.isNull())
         refuseForMemory(size);
     QImage& pixels = storage.pixels();
-    if (const auto fast = readBmpRowsFast(file, {l.width, l.height, l.topDown, l.bits, l.compression, l.dataStart, l.palette}, pixels);
-        fast != FastBmpRead::NotHandled) {
+    // The common uncompressed layouts are read without Qt's reader.
+    const BmpRows rows{l.width, l.height, l.topDown, l.bits, l.compression, l.dataStart, l.palette};
+    if (const FastBmpRead fast = readBmpRowsFast(file, rows, pixels); fast != FastBmpRead::NotHandled) {
         if (fast == FastBmpRead::Short)
             refuseInvalid();
         return storage.finish();
