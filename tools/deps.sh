@@ -8,7 +8,7 @@ set -euo pipefail
 # real program; clang and its runtimes build the sanitizer and fuzzing runs;
 # the package checks need lintian, desktop-file-utils and appstream.
 packages=(build-essential cmake ninja-build qt6-base-dev qt6-translations-l10n qt6-image-formats-plugins
-          fonts-wine fonts-dejavu-core fonts-dejavu-extra
+          fonts-wine fonts-dejavu-core fonts-dejavu-extra fonts-urw-base35 fonts-liberation
           xvfb xauth xdotool x11-utils openbox imagemagick xclip
           clang libclang-rt-14-dev
           dpkg-dev lintian desktop-file-utils appstream)

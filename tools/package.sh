@@ -69,7 +69,7 @@ shlibs="$(cd "$work" && dpkg-shlibdeps -O "-edebian/kuvaro/usr/$KUVARO_PROGRAM_D
 # What the program loads at run time without linking it: the platform and
 # picture format plugins, Qt's German texts and the fonts the layout is
 # measured with.
-runtime="qt6-qpa-plugins, qt6-image-formats-plugins, qt6-translations-l10n, fonts-wine, fonts-dejavu-core"
+runtime="qt6-qpa-plugins, qt6-image-formats-plugins, qt6-translations-l10n, fonts-wine, fonts-urw-base35 | fonts-liberation, fonts-dejavu-core"
 
 cat > "$stage/DEBIAN/control" <<EOF
 Package: kuvaro

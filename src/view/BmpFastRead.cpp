@@ -131,7 +131,8 @@ bool fastBmpReading() { return fastReading; }
 FastBmpRead readBmpRowsFast(QFile& file, const BmpRows& r, QImage& pixels, const ReadProgress& progress)
 {
 #if defined(Q_OS_UNIX)
-    const bool layout = r.compression == 0 && (r.bits == 24 || r.bits == 32 || (r.bits == 8 && r.palette.size() == 256));
+    const bool layout =
+        r.compression == 0 && (r.bits == 24 || r.bits == 32 || (r.bits == 8 && r.palette.size() == 256));
     const int fd = file.handle();
     if (!fastReading || !layout || fd < 0 || pixels.format() != QImage::Format_RGB32 ||
         pixels.size() != QSize(r.width, r.height))

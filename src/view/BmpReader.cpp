@@ -411,8 +411,9 @@ QImage decode(QFile& file, const Layout& l, qint64 fileSize, const ReadProgress&
     if (storage.isNull())
         refuseForMemory(size);
     QImage& pixels = storage.pixels();
-    if (const auto fast = readBmpRowsFast(file, {l.width, l.height, l.topDown, l.bits, l.compression, l.dataStart, l.palette}, pixels, progress);
-        fast != FastBmpRead::NotHandled) {
+    // The common uncompressed layouts are read without Qt's reader.
+    const BmpRows rows{l.width, l.height, l.topDown, l.bits, l.compression, l.dataStart, l.palette};
+    if (const FastBmpRead fast = readBmpRowsFast(file, rows, pixels, progress); fast != FastBmpRead::NotHandled) {
         if (fast == FastBmpRead::Short)
             refuseInvalid();
         if (fast == FastBmpRead::Cancelled)

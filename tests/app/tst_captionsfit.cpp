@@ -52,7 +52,8 @@ private Q_SLOTS:
                 const auto* label = qobject_cast<QLabel*>(w);
                 const auto* button = qobject_cast<QAbstractButton*>(w);
                 if ((label && !label->text().trimmed().isEmpty()) || (button && !button->text().isEmpty()))
-                    QTest::addRow("%s %s", qPrintable(name), qPrintable(w->objectName())) << QPointer<QWidget>(w) << QString();
+                    QTest::addRow("%s %s", qPrintable(name), qPrintable(w->objectName()))
+                        << QPointer<QWidget>(w) << QString();
             }
         }
         // The prompts of the status line, which change as the work goes on.

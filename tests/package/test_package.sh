@@ -59,7 +59,7 @@ grep -q "<release version=\"$version\" date=\"[0-9]\{4\}-[0-9]\{2\}-[0-9]\{2\}\"
   "$tree/usr/share/metainfo/de.kuvaro.Kuvaro.metainfo.xml" || fail "the metainfo has no release $version"
 depends="$(dpkg-deb -f "$deb" Depends)"
 echo "Depends: $depends"
-for dep in 'libqt6widgets6 (>= ' 'libc6 (>= ' qt6-qpa-plugins qt6-translations-l10n qt6-image-formats-plugins fonts-wine fonts-dejavu-core; do
+for dep in 'libqt6widgets6 (>= ' 'libc6 (>= ' qt6-qpa-plugins qt6-translations-l10n qt6-image-formats-plugins fonts-wine 'fonts-urw-base35 | fonts-liberation' fonts-dejavu-core; do
   [[ ", $depends," == *", $dep"* ]] || fail "Depends lacks $dep"
 done
 

@@ -97,7 +97,8 @@ private Q_SLOTS:
             for (int headerSize : {12, 56, 64, 108, 124}) {
                 if (bits == 32 && headerSize == 12)
                     continue;
-                QTest::addRow("%d bits, %d-byte header", bits, headerSize) << file(9, 4, bits, false, headerSize).bytes() << 0;
+                QTest::addRow("%d bits, %d-byte header", bits, headerSize)
+                    << file(9, 4, bits, false, headerSize).bytes() << 0;
             }
         }
         BmpFile shortPalette = file(11, 5, 8, false);

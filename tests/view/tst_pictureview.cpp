@@ -392,7 +392,8 @@ private Q_SLOTS:
             viewOf(full);
             draw(full, segments);
             QCOMPARE(view.Picture.sizeInBytes(), full.Picture.sizeInBytes());
-            QVERIFY(std::memcmp(view.Picture.constBits(), full.Picture.constBits(), size_t(full.Picture.sizeInBytes())) == 0);
+            QVERIFY(std::memcmp(view.Picture.constBits(), full.Picture.constBits(),
+                                size_t(full.Picture.sizeInBytes())) == 0);
             const QImage& shown = view.displayImage();
             const QImage& expected = full.displayImage();
             QCOMPARE(shown.size(), expected.size());
