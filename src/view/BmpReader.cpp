@@ -367,26 +367,6 @@ private:
     throw KuvaroError(QStringLiteral("Für das Bild mit %1 Pixeln reicht der Arbeitsspeicher nicht").arg(pictureSizeText(size)));
 }
 
-// Copies a decoded picture of any format into the 32-bit pixels, a band of
-// lines at a time so the conversion needs little extra memory.
-void copyInto(QImage& pixels, const QImage& decoded)
-{
-    const int w = decoded.width();
-    const qsizetype lineBytes = qsizetype(w) * 4;
-    constexpr int Band = 256;
-    for (int y = 0; y < decoded.height(); y += Band) {
-        const int n = std::min(Band, decoded.height() - y);
-        const QImage band = decoded.format() == QImage::Format_RGB32
-                                ? decoded
-                                : decoded.copy(0, y, w, n).convertToFormat(QImage::Format_RGB32);
-        if (band.isNull())
-            refuseForMemory(decoded.size());
-        const int from = decoded.format() == QImage::Format_RGB32 ? y : 0;
-        for (int i = 0; i < n; ++i)
-            std::memcpy(pixels.scanLine(y + i), band.constScanLine(from + i), size_t(lineBytes));
-    }
-}
-
 QImage decode(QFile& file, const Layout& l, qint64 fileSize, const ReadProgress& progress)
 {
     // Qt refuses pictures above 128 MB of decoded pixels by default, with no
@@ -442,7 +422,8 @@ QImage decode(QFile& file, const Layout& l, qint64 fileSize, const ReadProgress&
     if (!ok || device.ranShort() || decoded.size() != size)
         refuseInvalid();
     if (decoded.constBits() != target || decoded.format() != QImage::Format_RGB32 || l.bits < 16)
-        copyInto(pixels, decoded);
+        if (!copyConverted(pixels, decoded))
+            refuseForMemory(size);
     return storage.finish();
 }
 

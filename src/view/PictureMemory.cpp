@@ -338,4 +338,22 @@ QString pictureSizeRefusal(QSize size, int bitsPerPixel, qint64 available)
 
 void setPictureMemoryKind(PictureMemoryKind kind) { g_kind = kind; }
 
+bool copyConverted(QImage& pixels, const QImage& decoded)
+{
+    const int w = decoded.width();
+    const qsizetype lineBytes = qsizetype(w) * 4;
+    constexpr int Band = 256;
+    const bool direct = decoded.format() == QImage::Format_RGB32;
+    for (int y = 0; y < decoded.height(); y += Band) {
+        const int n = std::min(Band, decoded.height() - y);
+        const QImage band = direct ? decoded : decoded.copy(0, y, w, n).convertToFormat(QImage::Format_RGB32);
+        if (band.isNull())
+            return false;
+        const int from = direct ? y : 0;
+        for (int i = 0; i < n; ++i)
+            std::memcpy(pixels.scanLine(y + i), band.constScanLine(from + i), size_t(lineBytes));
+    }
+    return true;
+}
+
 } // namespace kuvaro

@@ -65,6 +65,11 @@ private:
     std::unique_ptr<Mapping> m_mapping;
 };
 
+// Copies a decoded picture of any format and the same size into the 32-bit
+// pixels, a band of lines at a time so the conversion needs little extra
+// memory; false when even that memory cannot be had.
+bool copyConverted(QImage& pixels, const QImage& decoded);
+
 // A working bitmap with the pixels of the pristine one: drawing into it never
 // changes the pristine one. An ordinary image shares the pristine pixels until
 // the first drawing copies them. Null when the memory cannot be had.

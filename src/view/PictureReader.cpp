@@ -137,19 +137,8 @@ QImage pictureFromImage(const QImage& image, qint64 availableMemory)
         pixels.fill(Qt::white);
         QPainter painter(&pixels);
         painter.drawImage(0, 0, image);
-    } else {
-        constexpr int Band = 256;
-        for (int y = 0; y < image.height(); y += Band) {
-            const int n = std::min(Band, image.height() - y);
-            const QImage band = image.format() == QImage::Format_RGB32
-                                    ? image
-                                    : image.copy(0, y, image.width(), n).convertToFormat(QImage::Format_RGB32);
-            if (band.isNull())
-                throw outOfMemory();
-            const int from = image.format() == QImage::Format_RGB32 ? y : 0;
-            for (int i = 0; i < n; ++i)
-                std::memcpy(pixels.scanLine(y + i), band.constScanLine(from + i), size_t(image.width()) * 4);
-        }
+    } else if (!copyConverted(pixels, image)) {
+        throw outOfMemory();
     }
     return storage.finish();
 }

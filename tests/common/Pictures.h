@@ -1,6 +1,7 @@
 #pragma once
 // Pictures made for the tests and the comparisons of their pixels.
 
+#include <QFile>
 #include <QImage>
 #include <QPoint>
 #include <QSet>
@@ -11,6 +12,15 @@
 namespace kuvaro::test {
 
 // A picture from a function of x and y.
+// Writes the bytes to the file, ending the test program when it cannot.
+inline QString writeTestFile(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+    return path;
+}
+
 inline QImage pictureOf(int width, int height, const std::function<QRgb(int x, int y)>& colour)
 {
     QImage img(width, height, QImage::Format_RGB32);

@@ -77,14 +77,7 @@ class TestBmpReader : public QObject
     QImage m_greys; // more than 16 colours: an 8-bit palette
     QImage m_blackWhite;
 
-    QString write(const QString& name, const QByteArray& bytes)
-    {
-        const QString path = m_dir.filePath(name);
-        QFile f(path);
-        if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
-            qFatal("cannot write %s", qPrintable(path));
-        return path;
-    }
+    QString write(const QString& name, const QByteArray& bytes) { return writeTestFile(m_dir.filePath(name), bytes); }
 
 private Q_SLOTS:
     void initTestCase()

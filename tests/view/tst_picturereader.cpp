@@ -57,14 +57,7 @@ class TestPictureReader : public QObject
     Q_OBJECT
     QTemporaryDir m_dir;
 
-    QString write(const QString& name, const QByteArray& bytes)
-    {
-        const QString path = m_dir.filePath(name);
-        QFile f(path);
-        if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
-            qFatal("cannot write %s", qPrintable(path));
-        return path;
-    }
+    QString write(const QString& name, const QByteArray& bytes) { return writeTestFile(m_dir.filePath(name), bytes); }
 
     void verifyRefused(const QString& path, const ReadProgress& progress = {})
     {
