@@ -294,7 +294,9 @@ int measureMemory(TMainForm& form, const QString& path)
 {
     const double before = residentMb("VmRSS:");
     const QImage picture = readBmpFile(path);
+    const double read = residentMb("VmRSS:");
     form.SetPicture(picture, path);
+    const double opened = residentMb("VmRSS:");
     const int vw = form.Image1->width(), vh = form.Image1->height();
     form.DrawCalibrationCross(10, vh - 10);
     form.DrawCalibrationCross(vw - 10, vh - 10);
@@ -307,11 +309,13 @@ int measureMemory(TMainForm& form, const QString& path)
     }
     QCoreApplication::processEvents();
     const double peak = residentMb("VmHWM:");
+    const double drawn = residentMb("VmRSS:");
     const double pictureMb = picture.width() * double(picture.height()) * 4 / 1e6;
     std::printf("picture %d x %d, 32-bit size %.1f MB; peak resident %.1f MB = %.2f x the 32-bit size; "
                 "before opening %.1f MB, so the picture added %.1f MB = %.2f x\n",
                 picture.width(), picture.height(), pictureMb, peak, peak / pictureMb, before, peak - before,
                 (peak - before) / pictureMb);
+    std::printf("resident after reading %.1f MB, after opening %.1f MB, after drawing %.1f MB\n", read, opened, drawn);
     return 0;
 }
 

@@ -27,6 +27,15 @@ constexpr int LinesPerBatch = 257;
 // Picture pixels per view pixel up to which 32-bit sums of bytes cannot overflow.
 constexpr double MaxVectorArea = double(0xFFFFFFFFu / 255);
 
+// The picture's lines as they are read: its own, or where `choose` says.
+struct Lines
+{
+    const QImage& image;
+    const kuvaro::PictureLines* choose = nullptr;
+    int height() const { return image.height(); }
+    const uchar* line(int y) const { return choose ? (*choose)(y) : image.constScanLine(y); }
+};
+
 // Starts 16-bit byte sums and darkest values with one picture line.
 void startLine(const uchar* line, int bytes, quint16* acc, uchar* low)
 {
@@ -75,14 +84,14 @@ void addLine(const uchar* line, int bytes, quint16* acc, uchar* low)
 // missing pixels repeated, which leaves its mean and its darkest value alone:
 // first the two lines are summed and compared byte by byte, then each view
 // pixel takes its one or two columns of that.
-void renderSmallBlocks(const QImage& source, PixelSpan rows, const std::vector<PixelSpan>& columns, QRgb* dst,
+void renderSmallBlocks(const Lines& source, PixelSpan rows, const std::vector<PixelSpan>& columns, QRgb* dst,
                        std::vector<quint16>& pairSum, std::vector<uchar>& pairLow)
 {
     const int sourceLeft = columns.front().first;
     const int bytes = (columns.back().last - sourceLeft) * 4;
-    const uchar* top = source.constScanLine(rows.first) + qsizetype(sourceLeft) * 4;
+    const uchar* top = source.line(rows.first) + qsizetype(sourceLeft) * 4;
     const uchar* bottom =
-        rows.last - rows.first == 2 ? source.constScanLine(rows.first + 1) + qsizetype(sourceLeft) * 4 : top;
+        rows.last - rows.first == 2 ? source.line(rows.first + 1) + qsizetype(sourceLeft) * 4 : top;
     pairSum.resize(size_t(bytes));
     pairLow.resize(size_t(bytes));
     quint16* sum = pairSum.data();
@@ -154,7 +163,7 @@ constexpr int MaxAcrossColumns = 256;
 // across each view pixel's columns first, into sums small enough to stay in
 // the cache, instead of down the lines over the whole width and then across.
 // Both give the same integer sums, hence the same view pixels.
-void renderAcrossFirst(const QImage& source, PixelSpan rows, const std::vector<PixelSpan>& columns, QRgb* dst,
+void renderAcrossFirst(const Lines& source, PixelSpan rows, const std::vector<PixelSpan>& columns, QRgb* dst,
                        std::vector<quint32>& sums, std::vector<uchar>& lows)
 {
     const size_t n = columns.size();
@@ -162,7 +171,7 @@ void renderAcrossFirst(const QImage& source, PixelSpan rows, const std::vector<P
     lows.assign(n * 4, 0xFF);
     const __m128i zero = _mm_setzero_si128();
     for (int y = rows.first; y < rows.last; ++y) {
-        const uchar* line = source.constScanLine(y);
+        const uchar* line = source.line(y);
         for (size_t i = 0; i < n; ++i) {
             int x = columns[i].first;
             const int end = columns[i].last;
@@ -209,7 +218,7 @@ void renderAcrossFirst(const QImage& source, PixelSpan rows, const std::vector<P
 #endif
 
 // Builds the display lines firstLine..lastLine from the picture.
-void renderLines(const QImage& source, double scale, const std::vector<PixelSpan>& columns, bool singleColumns,
+void renderLines(const Lines& source, double scale, const std::vector<PixelSpan>& columns, bool singleColumns,
                  bool smallColumns, int widestColumn, int left, int firstLine, int lastLine, uchar* displayBits,
                  qsizetype displayLine)
 {
@@ -229,7 +238,7 @@ void renderLines(const QImage& source, double scale, const std::vector<PixelSpan
         QRgb* dst = reinterpret_cast<QRgb*>(displayBits + vy * displayLine) + left;
         if (singleColumns && rows.last - rows.first == 1) {
             // One picture pixel for each view pixel: take it as it is.
-            const QRgb* src = reinterpret_cast<const QRgb*>(source.constScanLine(rows.first));
+            const QRgb* src = reinterpret_cast<const QRgb*>(source.line(rows.first));
             for (int i = 0; i < width; ++i)
                 dst[i] = src[columns[size_t(i)].first];
             continue;
@@ -252,13 +261,13 @@ void renderLines(const QImage& source, double scale, const std::vector<PixelSpan
         acc.resize(size_t(sourceBytes));
         for (int y = rows.first; y < rows.last; y += LinesPerBatch) {
             const int end = std::min(rows.last, y + LinesPerBatch);
-            const uchar* first = source.constScanLine(y) + qsizetype(sourceLeft) * 4;
+            const uchar* first = source.line(y) + qsizetype(sourceLeft) * 4;
             if (y == rows.first)
                 startLine(first, sourceBytes, acc.data(), low.data());
             else
                 std::fill(acc.begin(), acc.end(), quint16(0));
             for (int line = y == rows.first ? y + 1 : y; line < end; ++line)
-                addLine(source.constScanLine(line) + qsizetype(sourceLeft) * 4, sourceBytes, acc.data(), low.data());
+                addLine(source.line(line) + qsizetype(sourceLeft) * 4, sourceBytes, acc.data(), low.data());
             if (y == rows.first)
                 std::copy(acc.begin(), acc.end(), sum.begin());
             else
@@ -318,6 +327,12 @@ namespace kuvaro {
 
 void renderDisplay(const QImage& source, double scale, const QRect& viewRect, QImage& display)
 {
+    renderDisplay(source, scale, viewRect, display, PictureLines());
+}
+
+void renderDisplay(const QImage& source, double scale, const QRect& viewRect, QImage& display,
+                   const PictureLines& lines)
+{
     const QRect r = viewRect.intersected(display.rect());
     if (r.isEmpty() || source.isNull())
         return;
@@ -335,7 +350,8 @@ void renderDisplay(const QImage& source, double scale, const QRect& viewRect, QI
         widestColumn = std::max(widestColumn, w);
     }
     uchar* displayBits = display.bits();
-    renderLines(source, scale, columns, singleColumns, smallColumns, widestColumn, r.left(), r.top(), r.bottom(),
+    const Lines from{source, lines ? &lines : nullptr};
+    renderLines(from, scale, columns, singleColumns, smallColumns, widestColumn, r.left(), r.top(), r.bottom(),
                 displayBits, display.bytesPerLine());
 }
 

@@ -4,8 +4,6 @@
 #include <QList>
 #include <QLocale>
 
-#include <algorithm>
-#include <cstring>
 #include <map>
 
 #if defined(__linux__)
@@ -85,12 +83,6 @@ MappingEntry* findMapping(const uchar* address)
     return it == registry().end() ? nullptr : &it->second;
 }
 
-size_t pageSize()
-{
-    static const size_t size = size_t(::sysconf(_SC_PAGESIZE));
-    return size;
-}
-
 } // namespace
 
 struct PictureStorage::Mapping
@@ -113,12 +105,14 @@ PictureStorage::PictureStorage(QSize size)
         auto file = std::make_shared<MemoryFile>();
         file->bytes = bytes;
         file->fd = ::memfd_create("kuvaro-picture", MFD_CLOEXEC);
-        // fallocate reserves the memory now, so a shortage shows here as an
-        // error and not later as a fault while the picture is being read.
-        if (file->fd >= 0 && ::ftruncate(file->fd, off_t(bytes)) == 0 &&
-            ::fallocate(file->fd, 0, 0, off_t(bytes)) == 0) {
-            void* address =
-                ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_SHARED | MAP_POPULATE, file->fd, 0);
+        // Neither reserved nor mapped in advance: the reader writes every
+        // pixel, and the first write to a page gets it, zeroed, as the page
+        // is faulted in. Reserving (fallocate) and mapping (MAP_POPULATE)
+        // the whole file first cost a third more time for the same pages.
+        // The budget check before reading (pictureSizeRefusal) stands for
+        // the reservation, as it does for an ordinary image.
+        if (file->fd >= 0 && ::ftruncate(file->fd, off_t(bytes)) == 0) {
+            void* address = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_SHARED, file->fd, 0);
             if (address != MAP_FAILED) {
                 m_mapping = std::make_unique<Mapping>();
                 m_mapping->file = file;
@@ -192,48 +186,6 @@ bool isCopyOnWrite(const QImage& working, const QImage& pristine)
     return w && p && w->isPrivate && !p->isPrivate && w->file == p->file;
 }
 
-namespace {
-
-void dropPrivatePages(QImage& working, const QRect& r)
-{
-    // Dropping the private copies of the pages lets the file's pixels show
-    // through again. Whole pages go, so pixels beside the rectangle on the
-    // same pages are restored as well; they can only have been drawn on if
-    // they are due for restoring too.
-    const size_t page = pageSize();
-    const size_t bpl = size_t(working.bytesPerLine());
-    auto* base = const_cast<uchar*>(working.constBits());
-    auto drop = [&](size_t from, size_t to) {
-        const size_t start = from / page * page;
-        const size_t end = std::min((to + page - 1) / page * page, bpl * size_t(working.height()));
-        if (end > start)
-            ::madvise(base + start, end - start, MADV_DONTNEED);
-    };
-    const size_t left = size_t(r.left()) * 4, right = size_t(r.right() + 1) * 4;
-    if ((right - left) * 2 >= bpl || bpl <= page) {
-        drop(size_t(r.top()) * bpl + left, size_t(r.bottom()) * bpl + right);
-    } else {
-        for (int y = r.top(); y <= r.bottom(); ++y)
-            drop(size_t(y) * bpl + left, size_t(y) * bpl + right);
-    }
-}
-
-} // namespace
-
-void restorePixels(QImage& working, const QImage& pristine, const QRect& rect)
-{
-    const QRect r = rect.intersected(working.rect()).intersected(pristine.rect());
-    if (r.isEmpty())
-        return;
-    if (isCopyOnWrite(working, pristine)) {
-        dropPrivatePages(working, r);
-        return;
-    }
-    for (int y = r.top(); y <= r.bottom(); ++y)
-        std::memcpy(working.scanLine(y) + qsizetype(r.left()) * 4, pristine.constScanLine(y) + qsizetype(r.left()) * 4,
-                    size_t(r.width()) * 4);
-}
-
 #else // no copy-on-write memory on this system
 
 struct PictureStorage::Mapping
@@ -267,14 +219,6 @@ QImage workingCopyOf(const QImage& pristine)
 }
 
 bool isCopyOnWrite(const QImage&, const QImage&) { return false; }
-
-void restorePixels(QImage& working, const QImage& pristine, const QRect& rect)
-{
-    const QRect r = rect.intersected(working.rect()).intersected(pristine.rect());
-    for (int y = r.top(); y <= r.bottom(); ++y)
-        std::memcpy(working.scanLine(y) + qsizetype(r.left()) * 4, pristine.constScanLine(y) + qsizetype(r.left()) * 4,
-                    size_t(r.width()) * 4);
-}
 
 #endif
 

@@ -6,11 +6,11 @@
 // bitmap at every load, and again at every reset or undo, would make the
 // program sluggish. Where the system allows it (Linux), the pristine bitmap
 // lives in an anonymous memory file, and the working bitmap is a private,
-// copy-on-write mapping of that file: making it costs nothing, drawing copies
-// only the memory pages that are drawn on, and restoring drops those copies
-// again, so the pristine pixels show through. For small pictures, elsewhere,
-// or when the system refuses, both are ordinary images and restoring copies
-// the pixels back.
+// copy-on-write mapping of that file: making it costs nothing, and drawing
+// copies only the memory pages that are drawn on. For small pictures,
+// elsewhere, or when the system refuses, both are ordinary images that share
+// their pixels until the first drawing. Restoring copies the drawn-on pixels
+// back from the pristine bitmap either way (see TPictureView::restoreFrom).
 
 #include <QImage>
 #include <QRect>
@@ -74,10 +74,6 @@ bool copyConverted(QImage& pixels, const QImage& decoded);
 // changes the pristine one. An ordinary image shares the pristine pixels until
 // the first drawing copies them. Null when the memory cannot be had.
 QImage workingCopyOf(const QImage& pristine);
-
-// Makes the pixels of `rect` in the working bitmap equal to the pristine
-// bitmap again. Both must have the same size and Format_RGB32.
-void restorePixels(QImage& working, const QImage& pristine, const QRect& rect);
 
 // Whether the working bitmap is a copy-on-write view of the pristine one.
 bool isCopyOnWrite(const QImage& working, const QImage& pristine);

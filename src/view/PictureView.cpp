@@ -9,7 +9,11 @@
 #include <QPainter>
 #include <QPaintEvent>
 
+#include <algorithm>
 #include <cstring>
+#include <map>
+#include <memory>
+#include <vector>
 
 
 TPictureView::TPictureView(QWidget* parent) : QWidget(parent)
@@ -23,14 +27,14 @@ TPictureView::TPictureView(QWidget* parent) : QWidget(parent)
 void TPictureView::pictureReplaced()
 {
     rebuildDisplay(Picture);
-    m_pristineKey = 0;
+    m_pristine = QImage();
 }
 
 void TPictureView::pictureReplaced(const QImage& pristine)
 {
     const bool usable = pristine.size() == Picture.size() && pristine.format() == QImage::Format_RGB32;
     rebuildDisplay(usable ? pristine : Picture);
-    m_pristineKey = usable ? pristine.cacheKey() : 0;
+    m_pristine = usable ? pristine : QImage();
 }
 
 void TPictureView::rebuildDisplay(const QImage& source)
@@ -149,11 +153,60 @@ void TPictureView::flushDisplay() const
                 ++lines;
             }
             std::memset(row + first, 0, size_t(last - first));
-            kuvaro::renderDisplay(Picture, m_deviceScale, QRect(first, y, last - first, lines), m_display);
-                x = last;
+            renderStale(QRect(first, y, last - first, lines));
+            x = last;
         }
     }
     m_staleArea = QRect();
+}
+
+void TPictureView::renderStale(const QRect& viewRect) const
+{
+    if (m_pristine.isNull()) {
+        kuvaro::renderDisplay(Picture, m_deviceScale, viewRect, m_display);
+        return;
+    }
+    // The pixels drawing has not changed are read from the pristine bitmap,
+    // those it has from the working one: a copy-on-write working bitmap read
+    // anywhere else would map pages of the memory file a second time, and
+    // those count twice in the resident memory. A line with changes is put
+    // together in a buffer of its own, as the picture's lines are read in
+    // pairs and more.
+    const kuvaro::PixelSpan xs0 = kuvaro::pixelSpanOfView(m_deviceScale, viewRect.left(), Picture.width());
+    const kuvaro::PixelSpan xs1 = kuvaro::pixelSpanOfView(m_deviceScale, viewRect.right(), Picture.width());
+    const kuvaro::PixelSpan ys0 = kuvaro::pixelSpanOfView(m_deviceScale, viewRect.top(), Picture.height());
+    const kuvaro::PixelSpan ys1 = kuvaro::pixelSpanOfView(m_deviceScale, viewRect.bottom(), Picture.height());
+    const QRect read(QPoint(xs0.first, ys0.first), QPoint(xs1.last - 1, ys1.last - 1));
+    std::vector<QRect> changed;
+    for (const QRect& r : m_changed)
+        if (r.intersects(read))
+            changed.push_back(r.intersected(read));
+    if (changed.empty()) {
+        kuvaro::renderDisplay(m_pristine, m_deviceScale, viewRect, m_display);
+        return;
+    }
+    std::map<int, std::unique_ptr<QRgb[]>> merged;
+    const kuvaro::PictureLines lines = [&](int y) -> const uchar* {
+        const auto* from = reinterpret_cast<const QRgb*>(m_pristine.constScanLine(y));
+        const auto* drawn = reinterpret_cast<const QRgb*>(Picture.constScanLine(y));
+        QRgb* line = nullptr;
+        for (const QRect& r : changed) {
+            if (y < r.top() || y > r.bottom())
+                continue;
+            if (!line) {
+                std::unique_ptr<QRgb[]>& buffer = merged[y];
+                if (buffer)
+                    return reinterpret_cast<const uchar*>(buffer.get());
+                // Not initialised: only the columns read are filled in.
+                buffer.reset(new QRgb[size_t(read.right()) + 1]);
+                line = buffer.get();
+                std::copy(from + read.left(), from + read.right() + 1, line + read.left());
+            }
+            std::copy(drawn + r.left(), drawn + r.right() + 1, line + r.left());
+        }
+        return line ? reinterpret_cast<const uchar*>(line) : reinterpret_cast<const uchar*>(from);
+    };
+    kuvaro::renderDisplay(Picture, m_deviceScale, viewRect, m_display, lines);
 }
 
 const QImage& TPictureView::displayImage() const
@@ -174,7 +227,7 @@ void TPictureView::pictureChanged(const QRect& pixelRect)
 void TPictureView::restoreFrom(const QImage& pristine)
 {
     if (Picture.isNull() || pristine.isNull() || Picture.size() != pristine.size() ||
-        Picture.format() != QImage::Format_RGB32 || pristine.cacheKey() != m_pristineKey) {
+        Picture.format() != QImage::Format_RGB32 || pristine.cacheKey() != m_pristine.cacheKey()) {
         QImage working = kuvaro::workingCopyOf(pristine);
         if (working.isNull() && !pristine.isNull())
             throw outOfMemory();

@@ -98,6 +98,8 @@ private:
     QRect toLogical(const QRect& device) const;
     void noteChanged(const QRect& pixels);
     void markStale(const QRect& viewRect);
+    // Builds the pixels of viewRect of the display copy.
+    void renderStale(const QRect& viewRect) const;
 
     QList<kuvaro::ViewMark> m_marks;
     // Built lazily by flushDisplay(), hence mutable.
@@ -113,6 +115,7 @@ private:
     double m_ratio = 1.0;
     double m_deviceScale = 1.0;
     std::deque<QRect> m_changed;
-    // The pristine bitmap the working bitmap was last made equal to (0: none known).
-    qint64 m_pristineKey = 0;
+    // The pristine bitmap the working bitmap was last made equal to (null:
+    // none known); outside m_changed the two have the same pixels.
+    QImage m_pristine;
 };
