@@ -49,7 +49,6 @@ void TPictureView::renderWhole(const QImage& source)
     // On a high-density screen the display copy has the screen's own pixels,
     // so the view shows as much of the picture as the screen can.
     m_ratio = devicePixelRatioF();
-    m_deviceScale = m_scale * m_ratio;
     const QSize device = m_ratio == 1.0 ? size() : (QSizeF(size()) * m_ratio).toSize();
     if (Picture.isNull() || device.isEmpty()) {
         m_display = QImage();
@@ -62,7 +61,7 @@ void TPictureView::renderWhole(const QImage& source)
         if (m_display.isNull())
             throw outOfMemory();
         m_stale.assign(size_t(m_display.width()) * size_t(m_display.height()), 0);
-        kuvaro::renderDisplay(source, m_deviceScale, m_display.rect(), m_display);
+        kuvaro::renderDisplay(source, deviceScale(), m_display.rect(), m_display);
     }
     update();
 }
@@ -80,9 +79,9 @@ QRect TPictureView::viewRectOf(const QRect& pixelRect) const
     if (pixelRect.isEmpty() || m_display.isNull() || Picture.isNull())
         return {};
     const kuvaro::ViewRange xs =
-        kuvaro::viewRangeOfPixels(m_deviceScale, pixelRect.left(), pixelRect.right(), m_display.width(), Picture.width());
+        kuvaro::viewRangeOfPixels(deviceScale(), pixelRect.left(), pixelRect.right(), m_display.width(), Picture.width());
     const kuvaro::ViewRange ys =
-        kuvaro::viewRangeOfPixels(m_deviceScale, pixelRect.top(), pixelRect.bottom(), m_display.height(), Picture.height());
+        kuvaro::viewRangeOfPixels(deviceScale(), pixelRect.top(), pixelRect.bottom(), m_display.height(), Picture.height());
     if (xs.first > xs.last || ys.first > ys.last)
         return {};
     return QRect(QPoint(xs.first, ys.first), QPoint(xs.last, ys.last));
@@ -163,7 +162,7 @@ void TPictureView::flushDisplay() const
 void TPictureView::renderStale(const QRect& viewRect) const
 {
     if (m_pristine.isNull()) {
-        kuvaro::renderDisplay(Picture, m_deviceScale, viewRect, m_display);
+        kuvaro::renderDisplay(Picture, deviceScale(), viewRect, m_display);
         return;
     }
     // The pixels drawing has not changed are read from the pristine bitmap,
@@ -172,17 +171,17 @@ void TPictureView::renderStale(const QRect& viewRect) const
     // those count twice in the resident memory. A line with changes is put
     // together in a buffer of its own, as the picture's lines are read in
     // pairs and more.
-    const kuvaro::PixelSpan xs0 = kuvaro::pixelSpanOfView(m_deviceScale, viewRect.left(), Picture.width());
-    const kuvaro::PixelSpan xs1 = kuvaro::pixelSpanOfView(m_deviceScale, viewRect.right(), Picture.width());
-    const kuvaro::PixelSpan ys0 = kuvaro::pixelSpanOfView(m_deviceScale, viewRect.top(), Picture.height());
-    const kuvaro::PixelSpan ys1 = kuvaro::pixelSpanOfView(m_deviceScale, viewRect.bottom(), Picture.height());
+    const kuvaro::PixelSpan xs0 = kuvaro::pixelSpanOfView(deviceScale(), viewRect.left(), Picture.width());
+    const kuvaro::PixelSpan xs1 = kuvaro::pixelSpanOfView(deviceScale(), viewRect.right(), Picture.width());
+    const kuvaro::PixelSpan ys0 = kuvaro::pixelSpanOfView(deviceScale(), viewRect.top(), Picture.height());
+    const kuvaro::PixelSpan ys1 = kuvaro::pixelSpanOfView(deviceScale(), viewRect.bottom(), Picture.height());
     const QRect read(QPoint(xs0.first, ys0.first), QPoint(xs1.last - 1, ys1.last - 1));
     std::vector<QRect> changed;
     for (const QRect& r : m_changed)
         if (r.intersects(read))
             changed.push_back(r.intersected(read));
     if (changed.empty()) {
-        kuvaro::renderDisplay(m_pristine, m_deviceScale, viewRect, m_display);
+        kuvaro::renderDisplay(m_pristine, deviceScale(), viewRect, m_display);
         return;
     }
     std::map<int, std::unique_ptr<QRgb[]>> merged;
@@ -206,7 +205,7 @@ void TPictureView::renderStale(const QRect& viewRect) const
         }
         return line ? reinterpret_cast<const uchar*>(line) : reinterpret_cast<const uchar*>(from);
     };
-    kuvaro::renderDisplay(Picture, m_deviceScale, viewRect, m_display, lines);
+    kuvaro::renderDisplay(Picture, deviceScale(), viewRect, m_display, lines);
 }
 
 const QImage& TPictureView::displayImage() const

@@ -39,11 +39,7 @@ public:
     kuvaro::TCanvas Canvas;
     bool empty() const { return Picture.isNull(); }
 
-    void setDisplayScale(double scale)
-    {
-        m_scale = scale;
-        m_deviceScale = scale * m_ratio;
-    }
+    void setDisplayScale(double scale) { m_scale = scale; }
     double displayScale() const { return m_scale; }
 
     // The whole working bitmap is new (a load): the display copy is built
@@ -111,9 +107,10 @@ private:
     // What the pending repaint request covers.
     QRect m_repaintArea;
     double m_scale = 1.0;
-    // The screen's device pixels per view unit, and the scale of the display copy (m_scale * m_ratio).
+    // The screen's device pixels per view unit.
     double m_ratio = 1.0;
-    double m_deviceScale = 1.0;
+    // The scale of the display copy: device pixels per picture pixel.
+    double deviceScale() const { return m_scale * m_ratio; }
     std::deque<QRect> m_changed;
     // The pristine bitmap the working bitmap was last made equal to (null:
     // none known); outside m_changed the two have the same pixels.
