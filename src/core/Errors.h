@@ -33,6 +33,9 @@ inline const QString& outOfMemoryText()
 }
 inline KuvaroError outOfMemory() { return KuvaroError(outOfMemoryText()); }
 
+// The failure for a picture that cannot be read whole.
+inline KuvaroError invalidPicture() { return KuvaroError(QStringLiteral("Bitmap ist ungültig")); }
+
 // The text the error box shows for a failure's message: a full stop is added
 // when the last character sorts above '.', i.e. after letters and digits but
 // not after "!", ")" or ".".

@@ -167,7 +167,7 @@ int TMainForm::ComputeFactors()
     YfaktLabel->setText(factorLabelText(Yfakt, separator));
     FactorsValid = CurrentCalibration().valid();
     Image1->Canvas.PenColor = clBlack;
-    Label4->setText(QStringLiteral("  Digitalisiere jetzt mit linkem Mausklick die Punkte im Diagramm"));
+    ShowPrompt();
     return 0;
 }
 

@@ -29,7 +29,7 @@ void TMainForm::ResetAllesSBtnClick()
 {
     ResetDigitizing();
     if (!PictureEmpty())
-        Label4->setText(QStringLiteral("  Erfasse mit rechtem Mausklick den Nullpunkt"));
+        ShowPrompt();
 }
 
 int TMainForm::PointRowCount() const { return ListModel->rowCount(); }

@@ -27,7 +27,7 @@ constexpr quint32 BiBitfields = 3;
 // header (124 bytes) and the largest palette (256 entries of 4 bytes).
 constexpr qint64 HeadBytes = 2048;
 
-[[noreturn]] void refuseInvalid() { throw KuvaroError(QStringLiteral("Bitmap ist ungültig")); }
+[[noreturn]] void refuseInvalid() { throw invalidPicture(); }
 
 quint16 u16(const QByteArray& b, int at) { return qFromLittleEndian<quint16>(b.constData() + at); }
 quint32 u32(const QByteArray& b, int at) { return qFromLittleEndian<quint32>(b.constData() + at); }

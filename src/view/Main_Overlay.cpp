@@ -66,16 +66,11 @@ void TMainForm::RedrawPolyline()
     for (int i = 0; i < rows; ++i) {
         CursorIx = PointCell(i, ColIx).toInt();
         CursorIy = PointCell(i, ColIy).toInt();
-        if (i == 0) {
-            // The start dot, which the first segment paints over; alone it is the whole line.
-            DrawPolylinePoint(CursorIx, CursorIy, PointCell(i, ColLineCol).toUInt(), true);
-        } else {
-            // Each segment in the colour stored in the row at its end.
-            LineColor = PointCell(i, ColLineCol).toUInt();
-            Image1->Canvas.PenColor = LineColor;
-            Image1->Canvas.LineTo(CursorIx, CursorIy);
-            Image1->addMark({ViewMark::Dot, {CursorIx, CursorIy}, LineColor});
-        }
+        // The first row is the start dot, which the first segment paints over;
+        // each segment is drawn in the colour stored in the row at its end.
+        const TColor colour = PointCell(i, ColLineCol).toUInt();
+        if (i > 0)
+            LineColor = colour;
+        DrawPolylinePoint(CursorIx, CursorIy, colour, i == 0);
     }
-    Image1->Canvas.PenColor = clBlack;
 }

@@ -145,7 +145,7 @@ void TMainForm::SetPicture(const QImage& picture, const QString& path)
 {
     // Everything that can fail comes first, so a failure changes nothing.
     if (picture.isNull())
-        throw KuvaroError(QStringLiteral("Bitmap ist ungültig"));
+        throw invalidPicture();
     const QImage pristine =
         picture.format() == QImage::Format_RGB32 ? picture : picture.convertToFormat(QImage::Format_RGB32);
     QImage working = workingCopyOf(pristine);
@@ -167,7 +167,7 @@ void TMainForm::SetPicture(const QImage& picture, const QString& path)
     // The full reset: the working bitmap is already a fresh copy of the new
     // pristine one, so it has nothing left to restore.
     ResetDigitizing();
-    Label4->setText(QStringLiteral("  Erfasse mit rechtem Mausklick den Nullpunkt"));
+    ShowPrompt();
 }
 
 void TMainForm::RestoreWorkingBitmap()

@@ -17,7 +17,7 @@ namespace kuvaro {
 
 namespace {
 
-[[noreturn]] void refuseInvalid() { throw KuvaroError(QStringLiteral("Bitmap ist ungültig")); }
+[[noreturn]] void refuseInvalid() { throw invalidPicture(); }
 
 bool isBmp(const QByteArray& head) { return head.startsWith("BM"); }
 
