@@ -24,10 +24,10 @@ namespace {
 
 std::atomic<bool> fastReading{true};
 
-// Rows are read in batches of about this many bytes: large enough that the
-// calls cost nothing next to the copying, small enough that a batch is still
-// in the cache when it is widened.
-constexpr qint64 BatchBytes = qint64(1) << 20;
+// Rows are read in batches of about this many bytes of picture lines: large
+// enough that the calls cost nothing next to the copying, small enough that a
+// batch is still in the cache when it is widened and handed on.
+constexpr qint64 BatchBytes = qint64(512) << 10;
 
 constexpr QRgb Opaque = 0xFF000000u;
 
@@ -128,64 +128,77 @@ bool readIntoLines(int fd, qint64 offset, std::vector<iovec>& lines)
 void setFastBmpReading(bool on) { fastReading = on; }
 bool fastBmpReading() { return fastReading; }
 
-FastBmpRead readBmpRowsFast(QFile& file, const BmpRows& r, QImage& pixels, const ReadProgress& progress)
+FastBmpRead readBmpRowsFast(QFile& file, const BmpRows& r, const PictureLineSink& store, const ReadProgress& progress)
 {
 #if defined(Q_OS_UNIX)
     const bool layout =
         r.compression == 0 && (r.bits == 24 || r.bits == 32 || (r.bits == 8 && r.palette.size() == 256));
     const int fd = file.handle();
-    if (!fastReading || !layout || fd < 0 || pixels.format() != QImage::Format_RGB32 ||
-        pixels.size() != QSize(r.width, r.height))
+    if (!fastReading || !layout || fd < 0 || r.width <= 0 || r.height <= 0)
         return FastBmpRead::NotHandled;
 
     const qint64 rowBytes = (qint64(r.width) * r.bits + 31) / 32 * 4;
-    const int batchRows = int(std::clamp<qint64>(BatchBytes / rowBytes, 1, r.height));
-    auto lineOf = [&](int fileRow) { return r.topDown ? fileRow : r.height - 1 - fileRow; };
+    const qint64 lineBytes = qint64(r.width) * 4;
+    const int batchRows = int(std::clamp<qint64>(BatchBytes / lineBytes, 1, r.height));
     auto goOn = [&](int row) { return !progress || progress(row * rowBytes, r.height * rowBytes); };
 
-    if (r.bits == 32) {
-        // The file's rows are the picture's lines, byte for byte but for the
-        // unused fourth byte: they are read straight into place.
-        std::vector<iovec> lines;
-        for (int row = 0; row < r.height; row += batchRows) {
-            const int n = std::min(batchRows, r.height - row);
-            if (!goOn(row))
-                return FastBmpRead::Cancelled;
-            lines.resize(size_t(n));
-            for (int i = 0; i < n; ++i)
-                lines[size_t(i)] = iovec{pixels.scanLine(lineOf(row + i)), size_t(rowBytes)};
-            if (!readIntoLines(fd, r.dataStart + row * rowBytes, lines))
-                return FastBmpRead::Short;
-            for (int i = 0; i < n; ++i)
-                makeOpaque(reinterpret_cast<QRgb*>(pixels.scanLine(lineOf(row + i))), r.width);
-        }
-        return FastBmpRead::Done;
-    }
-
-    std::vector<uchar> batch(size_t(batchRows * rowBytes) + 16);
+    // A batch of file rows becomes a batch of consecutive picture lines, put
+    // in picture order here (a bottom-up file has its last line first) and
+    // handed on in one piece.
+    std::vector<QRgb> lines(size_t(batchRows) * size_t(r.width));
+    auto lineAt = [&](int i, int n) { return lines.data() + size_t(r.topDown ? i : n - 1 - i) * size_t(r.width); };
+    std::vector<uchar> batch(r.bits == 32 ? 0 : size_t(batchRows * rowBytes) + 16);
+    std::vector<iovec> parts;
     for (int row = 0; row < r.height; row += batchRows) {
         const int n = std::min(batchRows, r.height - row);
         if (!goOn(row))
             return FastBmpRead::Cancelled;
-        if (!readAt(fd, r.dataStart + row * rowBytes, batch.data(), n * rowBytes))
-            return FastBmpRead::Short;
-        for (int i = 0; i < n; ++i) {
-            const uchar* src = batch.data() + i * rowBytes;
-            auto* dst = reinterpret_cast<QRgb*>(pixels.scanLine(lineOf(row + i)));
-            if (r.bits == 24)
-                widen24(src, dst, r.width);
-            else
-                lookUp8(src, dst, r.width, r.palette.constData());
+        if (r.bits == 32) {
+            // The file's rows are the picture's lines, byte for byte but for
+            // the unused fourth byte: they are read straight into place.
+            parts.resize(size_t(n));
+            for (int i = 0; i < n; ++i)
+                parts[size_t(i)] = iovec{lineAt(i, n), size_t(rowBytes)};
+            if (!readIntoLines(fd, r.dataStart + row * rowBytes, parts))
+                return FastBmpRead::Short;
+            makeOpaque(lines.data(), qsizetype(n) * r.width);
+        } else {
+            if (!readAt(fd, r.dataStart + row * rowBytes, batch.data(), n * rowBytes))
+                return FastBmpRead::Short;
+            for (int i = 0; i < n; ++i) {
+                const uchar* src = batch.data() + i * rowBytes;
+                if (r.bits == 24)
+                    widen24(src, lineAt(i, n), r.width);
+                else
+                    lookUp8(src, lineAt(i, n), r.width, r.palette.constData());
+            }
         }
+        if (!store(r.topDown ? row : r.height - row - n, n, lines.data()))
+            return FastBmpRead::NoMemory;
     }
     return FastBmpRead::Done;
 #else
     Q_UNUSED(file);
     Q_UNUSED(r);
-    Q_UNUSED(pixels);
+    Q_UNUSED(store);
     Q_UNUSED(progress);
     return FastBmpRead::NotHandled;
 #endif
+}
+
+FastBmpRead readBmpRowsFast(QFile& file, const BmpRows& r, QImage& pixels, const ReadProgress& progress)
+{
+    if (pixels.format() != QImage::Format_RGB32 || pixels.size() != QSize(r.width, r.height))
+        return FastBmpRead::NotHandled;
+    return readBmpRowsFast(
+        file, r,
+        [&pixels](int first, int count, const QRgb* from) {
+            for (int i = 0; i < count; ++i)
+                std::memcpy(pixels.scanLine(first + i), from + size_t(i) * size_t(pixels.width()),
+                            size_t(pixels.width()) * 4);
+            return true;
+        },
+        progress);
 }
 
 } // namespace kuvaro

@@ -13,6 +13,8 @@
 #include <QImage>
 #include <QList>
 
+#include <functional>
+
 class QFile;
 
 namespace kuvaro {
@@ -35,10 +37,18 @@ enum class FastBmpRead {
     Done, // every pixel of `pixels` is written
     Short, // the file ended before its last row
     Cancelled, // the progress report said to stop
+    NoMemory, // the lines could not be stored
 };
 
-// Reads the rows of `file` into `pixels` (Format_RGB32, width x height) when
-// the layout is one of those above, reporting progress before each batch of rows.
+// Takes `count` finished picture lines (Format_RGB32) from line `firstLine`
+// on, one after the other in `lines`; false when it cannot store them.
+using PictureLineSink = std::function<bool(int firstLine, int count, const QRgb* lines)>;
+
+// Reads the rows of `file` and hands them to `store` in batches of lines when
+// the layout is one of those above, reporting progress before each batch.
+FastBmpRead readBmpRowsFast(QFile& file, const BmpRows& rows, const PictureLineSink& store,
+                            const ReadProgress& progress = {});
+// The same into `pixels` (Format_RGB32, width x height).
 FastBmpRead readBmpRowsFast(QFile& file, const BmpRows& rows, QImage& pixels, const ReadProgress& progress = {});
 
 // Whether readBmpRowsFast() is used at all; on by default. The tests turn it

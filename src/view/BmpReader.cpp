@@ -393,9 +393,14 @@ QImage decode(QFile& file, const Layout& l, qint64 fileSize, const ReadProgress&
     QImage& pixels = storage.pixels();
     // The common uncompressed layouts are read without Qt's reader.
     const BmpRows rows{l.width, l.height, l.topDown, l.bits, l.compression, l.dataStart, l.palette};
-    if (const FastBmpRead fast = readBmpRowsFast(file, rows, pixels, progress); fast != FastBmpRead::NotHandled) {
+    const PictureLineSink store = [&storage](int first, int count, const QRgb* lines) {
+        return storage.writeLines(first, count, lines);
+    };
+    if (const FastBmpRead fast = readBmpRowsFast(file, rows, store, progress); fast != FastBmpRead::NotHandled) {
         if (fast == FastBmpRead::Short)
             refuseInvalid();
+        if (fast == FastBmpRead::NoMemory)
+            refuseForMemory(size);
         if (fast == FastBmpRead::Cancelled)
             refuseCancelled();
         return storage.finish();
@@ -422,7 +427,7 @@ QImage decode(QFile& file, const Layout& l, qint64 fileSize, const ReadProgress&
     if (!ok || device.ranShort() || decoded.size() != size)
         refuseInvalid();
     if (decoded.constBits() != target || decoded.format() != QImage::Format_RGB32 || l.bits < 16)
-        if (!copyConverted(pixels, decoded))
+        if (!copyConverted(storage, decoded))
             refuseForMemory(size);
     return storage.finish();
 }

@@ -4,6 +4,8 @@
 #include <QList>
 #include <QLocale>
 
+#include <cerrno>
+#include <cstring>
 #include <map>
 
 #if defined(__linux__)
@@ -130,6 +132,28 @@ PictureStorage::PictureStorage(QSize size)
 
 PictureStorage::~PictureStorage() = default;
 
+bool PictureStorage::writeLines(int firstLine, int count, const QRgb* lines)
+{
+    if (firstLine < 0 || count < 0 || firstLine + count > m_pixels.height())
+        return false;
+    const size_t bytes = size_t(count) * size_t(m_pixels.bytesPerLine());
+    if (!m_mapping) {
+        std::memcpy(m_pixels.scanLine(firstLine), lines, bytes);
+        return true;
+    }
+    const auto* from = reinterpret_cast<const char*>(lines);
+    off_t offset = off_t(firstLine) * off_t(m_pixels.bytesPerLine());
+    for (size_t done = 0; done < bytes;) {
+        const ssize_t put = ::pwrite(m_mapping->file->fd, from + done, bytes - done, offset + off_t(done));
+        if (put < 0 && errno == EINTR)
+            continue;
+        if (put <= 0)
+            return false;
+        done += size_t(put);
+    }
+    return true;
+}
+
 QImage PictureStorage::finish()
 {
     if (!m_mapping) {
@@ -202,6 +226,14 @@ PictureStorage::PictureStorage(QSize size)
 }
 
 PictureStorage::~PictureStorage() = default;
+
+bool PictureStorage::writeLines(int firstLine, int count, const QRgb* lines)
+{
+    if (firstLine < 0 || count < 0 || firstLine + count > m_pixels.height())
+        return false;
+    std::memcpy(m_pixels.scanLine(firstLine), lines, size_t(count) * size_t(m_pixels.bytesPerLine()));
+    return true;
+}
 
 QImage PictureStorage::finish()
 {
@@ -282,20 +314,19 @@ QString pictureSizeRefusal(QSize size, int bitsPerPixel, qint64 available)
 
 void setPictureMemoryKind(PictureMemoryKind kind) { g_kind = kind; }
 
-bool copyConverted(QImage& pixels, const QImage& decoded)
+bool copyConverted(PictureStorage& storage, const QImage& decoded)
 {
     const int w = decoded.width();
-    const qsizetype lineBytes = qsizetype(w) * 4;
     constexpr int Band = 256;
-    const bool direct = decoded.format() == QImage::Format_RGB32;
+    const bool direct = decoded.format() == QImage::Format_RGB32 && decoded.bytesPerLine() == qsizetype(w) * 4;
     for (int y = 0; y < decoded.height(); y += Band) {
         const int n = std::min(Band, decoded.height() - y);
-        const QImage band = direct ? decoded : decoded.copy(0, y, w, n).convertToFormat(QImage::Format_RGB32);
-        if (band.isNull())
+        const QImage band = direct ? QImage() : decoded.copy(0, y, w, n).convertToFormat(QImage::Format_RGB32);
+        if (!direct && band.isNull())
             return false;
-        const int from = direct ? y : 0;
-        for (int i = 0; i < n; ++i)
-            std::memcpy(pixels.scanLine(y + i), band.constScanLine(from + i), size_t(lineBytes));
+        const uchar* from = direct ? decoded.constScanLine(y) : band.constBits();
+        if (!storage.writeLines(y, n, reinterpret_cast<const QRgb*>(from)))
+            return false;
     }
     return true;
 }

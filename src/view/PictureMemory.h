@@ -55,6 +55,12 @@ public:
     bool isNull() const { return m_pixels.isNull(); }
     // The pixels to fill in, every one of them.
     QImage& pixels() { return m_pixels; }
+    // Fills in `count` whole lines from `firstLine` on, given one after the
+    // other in `lines`; false when the memory cannot take them. Into a memory
+    // file they are written with plain write calls: the file gets its pages
+    // as they are written, without zeroing them first and without a page
+    // fault for each, which costs about half of writing through the mapping.
+    bool writeLines(int firstLine, int count, const QRgb* lines);
     // Hands the filled-in picture over as the pristine bitmap, an image with
     // read-only data: drawing into it would draw into a copy.
     QImage finish();
@@ -68,7 +74,7 @@ private:
 // Copies a decoded picture of any format and the same size into the 32-bit
 // pixels, a band of lines at a time so the conversion needs little extra
 // memory; false when even that memory cannot be had.
-bool copyConverted(QImage& pixels, const QImage& decoded);
+bool copyConverted(PictureStorage& storage, const QImage& decoded);
 
 // A working bitmap with the pixels of the pristine one: drawing into it never
 // changes the pristine one. An ordinary image shares the pristine pixels until

@@ -137,7 +137,7 @@ QImage pictureFromImage(const QImage& image, qint64 availableMemory)
         pixels.fill(Qt::white);
         QPainter painter(&pixels);
         painter.drawImage(0, 0, image);
-    } else if (!copyConverted(pixels, image)) {
+    } else if (!copyConverted(storage, image)) {
         throw outOfMemory();
     }
     return storage.finish();
