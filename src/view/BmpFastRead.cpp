@@ -1,5 +1,7 @@
 #include "view/BmpFastRead.h"
 
+#include "view/PictureMemory.h"
+
 #include <QFile>
 
 #include <algorithm>
@@ -23,11 +25,6 @@ namespace kuvaro {
 namespace {
 
 std::atomic<bool> fastReading{true};
-
-// Rows are read in batches of about this many bytes of picture lines: large
-// enough that the calls cost nothing next to the copying, small enough that a
-// batch is still in the cache when it is widened and handed on.
-constexpr qint64 BatchBytes = qint64(512) << 10;
 
 constexpr QRgb Opaque = 0xFF000000u;
 
@@ -128,77 +125,63 @@ bool readIntoLines(int fd, qint64 offset, std::vector<iovec>& lines)
 void setFastBmpReading(bool on) { fastReading = on; }
 bool fastBmpReading() { return fastReading; }
 
-FastBmpRead readBmpRowsFast(QFile& file, const BmpRows& r, const PictureLineSink& store, const ReadProgress& progress)
+FastBmpRead readBmpRowsFast(QFile& file, const BmpRows& r, PictureStorage& storage, const ReadProgress& progress)
 {
 #if defined(Q_OS_UNIX)
     const bool layout =
         r.compression == 0 && (r.bits == 24 || r.bits == 32 || (r.bits == 8 && r.palette.size() == 256));
     const int fd = file.handle();
-    if (!fastReading || !layout || fd < 0 || r.width <= 0 || r.height <= 0)
+    if (!fastReading || !layout || fd < 0 || r.width <= 0 || r.height <= 0 || storage.isNull() ||
+        storage.pixels().size() != QSize(r.width, r.height))
         return FastBmpRead::NotHandled;
 
     const qint64 rowBytes = (qint64(r.width) * r.bits + 31) / 32 * 4;
-    const qint64 lineBytes = qint64(r.width) * 4;
-    const int batchRows = int(std::clamp<qint64>(BatchBytes / lineBytes, 1, r.height));
+    const int batchRows = storage.batchLines();
     auto goOn = [&](int row) { return !progress || progress(row * rowBytes, r.height * rowBytes); };
 
     // A batch of file rows becomes a batch of consecutive picture lines, put
     // in picture order here (a bottom-up file has its last line first) and
     // handed on in one piece.
-    std::vector<QRgb> lines(size_t(batchRows) * size_t(r.width));
-    auto lineAt = [&](int i, int n) { return lines.data() + size_t(r.topDown ? i : n - 1 - i) * size_t(r.width); };
     std::vector<uchar> batch(r.bits == 32 ? 0 : size_t(batchRows * rowBytes) + 16);
     std::vector<iovec> parts;
     for (int row = 0; row < r.height; row += batchRows) {
         const int n = std::min(batchRows, r.height - row);
         if (!goOn(row))
             return FastBmpRead::Cancelled;
+        const int firstLine = r.topDown ? row : r.height - row - n;
+        QRgb* lines = storage.lineBuffer(firstLine, n);
+        auto lineAt = [&](int i) { return lines + size_t(r.topDown ? i : n - 1 - i) * size_t(r.width); };
         if (r.bits == 32) {
             // The file's rows are the picture's lines, byte for byte but for
             // the unused fourth byte: they are read straight into place.
             parts.resize(size_t(n));
             for (int i = 0; i < n; ++i)
-                parts[size_t(i)] = iovec{lineAt(i, n), size_t(rowBytes)};
+                parts[size_t(i)] = iovec{lineAt(i), size_t(rowBytes)};
             if (!readIntoLines(fd, r.dataStart + row * rowBytes, parts))
                 return FastBmpRead::Short;
-            makeOpaque(lines.data(), qsizetype(n) * r.width);
+            makeOpaque(lines, qsizetype(n) * r.width);
         } else {
             if (!readAt(fd, r.dataStart + row * rowBytes, batch.data(), n * rowBytes))
                 return FastBmpRead::Short;
             for (int i = 0; i < n; ++i) {
                 const uchar* src = batch.data() + i * rowBytes;
                 if (r.bits == 24)
-                    widen24(src, lineAt(i, n), r.width);
+                    widen24(src, lineAt(i), r.width);
                 else
-                    lookUp8(src, lineAt(i, n), r.width, r.palette.constData());
+                    lookUp8(src, lineAt(i), r.width, r.palette.constData());
             }
         }
-        if (!store(r.topDown ? row : r.height - row - n, n, lines.data()))
+        if (!storage.writeLines(firstLine, n, lines))
             return FastBmpRead::NoMemory;
     }
     return FastBmpRead::Done;
 #else
     Q_UNUSED(file);
     Q_UNUSED(r);
-    Q_UNUSED(store);
+    Q_UNUSED(storage);
     Q_UNUSED(progress);
     return FastBmpRead::NotHandled;
 #endif
-}
-
-FastBmpRead readBmpRowsFast(QFile& file, const BmpRows& r, QImage& pixels, const ReadProgress& progress)
-{
-    if (pixels.format() != QImage::Format_RGB32 || pixels.size() != QSize(r.width, r.height))
-        return FastBmpRead::NotHandled;
-    return readBmpRowsFast(
-        file, r,
-        [&pixels](int first, int count, const QRgb* from) {
-            for (int i = 0; i < count; ++i)
-                std::memcpy(pixels.scanLine(first + i), from + size_t(i) * size_t(pixels.width()),
-                            size_t(pixels.width()) * 4);
-            return true;
-        },
-        progress);
 }
 
 } // namespace kuvaro

@@ -13,11 +13,11 @@
 #include <QImage>
 #include <QList>
 
-#include <functional>
-
 class QFile;
 
 namespace kuvaro {
+
+class PictureStorage;
 
 // What the checked headers of a BMP file say about its pixel rows.
 struct BmpRows
@@ -40,16 +40,11 @@ enum class FastBmpRead {
     NoMemory, // the lines could not be stored
 };
 
-// Takes `count` finished picture lines (Format_RGB32) from line `firstLine`
-// on, one after the other in `lines`; false when it cannot store them.
-using PictureLineSink = std::function<bool(int firstLine, int count, const QRgb* lines)>;
-
-// Reads the rows of `file` and hands them to `store` in batches of lines when
-// the layout is one of those above, reporting progress before each batch.
-FastBmpRead readBmpRowsFast(QFile& file, const BmpRows& rows, const PictureLineSink& store,
+// Reads the rows of `file` into `storage` (a picture of the file's size)
+// when the layout is one of those above, in the storage's batches of lines,
+// reporting progress before each batch.
+FastBmpRead readBmpRowsFast(QFile& file, const BmpRows& rows, PictureStorage& storage,
                             const ReadProgress& progress = {});
-// The same into `pixels` (Format_RGB32, width x height).
-FastBmpRead readBmpRowsFast(QFile& file, const BmpRows& rows, QImage& pixels, const ReadProgress& progress = {});
 
 // Whether readBmpRowsFast() is used at all; on by default. The tests turn it
 // off to compare with Qt's reader.

@@ -367,7 +367,17 @@ private:
     throw KuvaroError(QStringLiteral("Für das Bild mit %1 Pixeln reicht der Arbeitsspeicher nicht").arg(pictureSizeText(size)));
 }
 
-QImage decode(QFile& file, const Layout& l, qint64 fileSize, const ReadProgress& progress)
+// The picture in `storage`, filled in; refused when its memory could not take every line.
+QImage finished(PictureStorage& storage)
+{
+    const QSize size = storage.pixels().size();
+    QImage done = storage.finish();
+    if (done.isNull())
+        refuseForMemory(size);
+    return done;
+}
+
+QImage decode(QFile& file, const Layout& l, qint64 fileSize, const ReadProgress& progress, PictureWatch* watch)
 {
     // Qt refuses pictures above 128 MB of decoded pixels by default, with no
     // more than a log line. Here the reader fills memory allocated below,
@@ -387,23 +397,20 @@ QImage decode(QFile& file, const Layout& l, qint64 fileSize, const ReadProgress&
     QImageReader reader(&device, "bmp");
     reader.setDecideFormatFromContent(false);
 
-    PictureStorage storage(size);
+    PictureStorage storage(size, watch);
     if (storage.isNull())
         refuseForMemory(size);
     QImage& pixels = storage.pixels();
     // The common uncompressed layouts are read without Qt's reader.
     const BmpRows rows{l.width, l.height, l.topDown, l.bits, l.compression, l.dataStart, l.palette};
-    const PictureLineSink store = [&storage](int first, int count, const QRgb* lines) {
-        return storage.writeLines(first, count, lines);
-    };
-    if (const FastBmpRead fast = readBmpRowsFast(file, rows, store, progress); fast != FastBmpRead::NotHandled) {
+    if (const FastBmpRead fast = readBmpRowsFast(file, rows, storage, progress); fast != FastBmpRead::NotHandled) {
         if (fast == FastBmpRead::Short)
             refuseInvalid();
         if (fast == FastBmpRead::NoMemory)
             refuseForMemory(size);
         if (fast == FastBmpRead::Cancelled)
             refuseCancelled();
-        return storage.finish();
+        return finished(storage);
     }
 
     QImage decoded;
@@ -429,14 +436,14 @@ QImage decode(QFile& file, const Layout& l, qint64 fileSize, const ReadProgress&
     if (decoded.constBits() != target || decoded.format() != QImage::Format_RGB32 || l.bits < 16)
         if (!copyConverted(storage, decoded))
             refuseForMemory(size);
-    return storage.finish();
+    return finished(storage);
 }
 
 } // namespace
 
 QImage readBmpFile(const QString& path) { return readBmpFile(path, availableMemoryBytes()); }
 
-QImage readBmpFile(const QString& path, qint64 availableMemory, const ReadProgress& progress)
+QImage readBmpFile(const QString& path, qint64 availableMemory, const ReadProgress& progress, PictureWatch* watch)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -449,7 +456,7 @@ QImage readBmpFile(const QString& path, qint64 availableMemory, const ReadProgre
     if (!refusal.isEmpty())
         throw KuvaroError(refusal);
     checkPixelData(file, l, fileSize, progress);
-    return decode(file, l, fileSize, progress);
+    return decode(file, l, fileSize, progress, watch);
 }
 
 } // namespace kuvaro

@@ -21,6 +21,8 @@ namespace kuvaro {
 QImage readBmpFile(const QString& path);
 // As above, with the available memory given instead of asked from the system,
 // and reporting progress (null: none).
-QImage readBmpFile(const QString& path, qint64 availableMemory, const ReadProgress& progress = {});
+// The watch, if any, sees the picture's lines as they are read.
+QImage readBmpFile(const QString& path, qint64 availableMemory, const ReadProgress& progress = {},
+                   PictureWatch* watch = nullptr);
 
 } // namespace kuvaro

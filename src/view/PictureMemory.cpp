@@ -3,10 +3,17 @@
 #include <QFile>
 #include <QList>
 #include <QLocale>
+#include <QThreadPool>
 
+#include <algorithm>
 #include <cerrno>
+#include <condition_variable>
 #include <cstring>
+#include <deque>
 #include <map>
+#include <mutex>
+#include <thread>
+#include <vector>
 
 #if defined(__linux__)
 #include <fcntl.h>
@@ -21,6 +28,9 @@ namespace {
 
 // Room for the display copy of the view and the reader's line buffers.
 constexpr qint64 DisplayAllowance = qint64(64) << 20;
+
+// Lines are filled in by batches of about this many bytes.
+constexpr qint64 BatchBytes = qint64(512) << 10;
 
 PictureMemoryKind g_kind = PictureMemoryKind::Automatic;
 
@@ -71,12 +81,33 @@ struct CleanupInfo
     std::shared_ptr<MemoryFile> file;
 };
 
+// Giving the pages of a large picture back to the system takes about as long
+// as getting them (some 100 ms for 100 million pixels). A picture goes when
+// the next one replaces it, so this is done on a thread of its own: the new
+// picture is shown without waiting for the old one's memory to be freed.
+Q_GLOBAL_STATIC(QThreadPool, releasePool)
+
+void unmapAndClose(void* address, size_t bytes, std::shared_ptr<MemoryFile> file)
+{
+    ::munmap(address, bytes);
+    file.reset(); // the last reference to the file closes it
+}
+
 void releaseMapping(void* info)
 {
-    auto* c = static_cast<CleanupInfo*>(info);
+    std::unique_ptr<CleanupInfo> c(static_cast<CleanupInfo*>(info));
+    // Out of the registry at once: the address may be mapped anew as soon
+    // as it is unmapped.
     registry().erase(static_cast<const uchar*>(c->address));
-    ::munmap(c->address, c->bytes);
-    delete c; // the last reference to the file closes it
+    QThreadPool* pool = releasePool();
+    if (!pool) { // the program is ending
+        unmapAndClose(c->address, c->bytes, std::move(c->file));
+        return;
+    }
+    pool->setMaxThreadCount(1);
+    pool->start([address = c->address, bytes = c->bytes, file = std::move(c->file)]() mutable {
+        unmapAndClose(address, bytes, std::move(file));
+    });
 }
 
 MappingEntry* findMapping(const uchar* address)
@@ -98,10 +129,117 @@ struct PictureStorage::Mapping
     }
 };
 
-PictureStorage::PictureStorage(QSize size)
+// Writes batches of lines into the memory file on a thread of its own, in
+// the order they come, from a few buffers that the reader fills in turn.
+struct PictureStorage::Writer
+{
+    static constexpr int Buffers = 3;
+
+    explicit Writer(int fd, size_t bufferBytes) : m_fd(fd)
+    {
+        for (auto& b : m_buffers)
+            b.reset(new QRgb[bufferBytes / 4]);
+        m_thread = std::thread([this] { run(); });
+    }
+    ~Writer()
+    {
+        {
+            std::lock_guard lock(m_mutex);
+            m_stop = true;
+        }
+        m_wake.notify_all();
+        m_thread.join();
+    }
+
+    // The next buffer, once the thread is done with what it held.
+    QRgb* buffer()
+    {
+        std::unique_lock lock(m_mutex);
+        QRgb* b = m_buffers[size_t(m_next)].get();
+        m_done.wait(lock, [&] { return std::none_of(m_queue.begin(), m_queue.end(), [&](const Job& j) { return j.from == b; }); });
+        m_next = (m_next + 1) % Buffers;
+        return b;
+    }
+    bool isBuffer(const QRgb* p) const
+    {
+        return std::any_of(std::begin(m_buffers), std::end(m_buffers), [&](const auto& b) { return b.get() == p; });
+    }
+    // Queues a buffer to be written at `offset`; false once a write failed.
+    bool write(const QRgb* from, size_t bytes, off_t offset)
+    {
+        {
+            std::lock_guard lock(m_mutex);
+            if (m_failed)
+                return false;
+            m_queue.push_back(Job{from, bytes, offset});
+        }
+        m_wake.notify_all();
+        return true;
+    }
+    // Waits until everything queued is written; false when a write failed.
+    bool drain()
+    {
+        std::unique_lock lock(m_mutex);
+        m_done.wait(lock, [&] { return m_queue.empty(); });
+        return !m_failed;
+    }
+
+private:
+    struct Job
+    {
+        const QRgb* from;
+        size_t bytes;
+        off_t offset;
+    };
+
+    void run()
+    {
+        std::unique_lock lock(m_mutex);
+        for (;;) {
+            m_wake.wait(lock, [&] { return m_stop || !m_queue.empty(); });
+            if (m_queue.empty())
+                return;
+            const Job job = m_queue.front();
+            lock.unlock();
+            const bool ok = m_failed || writeAll(job);
+            lock.lock();
+            m_failed = m_failed || !ok;
+            m_queue.pop_front();
+            m_done.notify_all();
+        }
+    }
+    bool writeAll(const Job& job) const
+    {
+        const auto* from = reinterpret_cast<const char*>(job.from);
+        for (size_t done = 0; done < job.bytes;) {
+            const ssize_t put = ::pwrite(m_fd, from + done, job.bytes - done, job.offset + off_t(done));
+            if (put < 0 && errno == EINTR)
+                continue;
+            if (put <= 0)
+                return false;
+            done += size_t(put);
+        }
+        return true;
+    }
+
+    const int m_fd;
+    std::unique_ptr<QRgb[]> m_buffers[Buffers];
+    int m_next = 0;
+    std::mutex m_mutex;
+    std::condition_variable m_wake, m_done;
+    std::deque<Job> m_queue; // the front one is being written
+    bool m_failed = false;
+    bool m_stop = false;
+    std::thread m_thread;
+};
+
+PictureStorage::PictureStorage(QSize size, PictureWatch* watch)
 {
     if (size.isEmpty())
         return;
+    m_watch = watch;
+    if (m_watch)
+        m_watch->pictureSize(size);
     const size_t bytes = size_t(rgb32BytesPerLine(size.width())) * size_t(size.height());
     if (copyOnWriteFor(bytes)) {
         auto file = std::make_shared<MemoryFile>();
@@ -121,6 +259,8 @@ PictureStorage::PictureStorage(QSize size)
                 m_mapping->address = address;
                 m_pixels = QImage(static_cast<uchar*>(address), size.width(), size.height(),
                                   rgb32BytesPerLine(size.width()), QImage::Format_RGB32);
+                m_writer = std::make_unique<Writer>(
+                    file->fd, size_t(batchLines()) * size_t(rgb32BytesPerLine(size.width())));
                 return;
             }
         }
@@ -130,32 +270,57 @@ PictureStorage::PictureStorage(QSize size)
     m_pixels = QImage(size, QImage::Format_RGB32);
 }
 
-PictureStorage::~PictureStorage() = default;
+PictureStorage::~PictureStorage()
+{
+    // A reading that failed or was cancelled: the writer stops before the memory goes.
+    m_writer.reset();
+}
+
+QRgb* PictureStorage::lineBuffer(int firstLine, int count)
+{
+    if (m_writer && count <= batchLines())
+        return m_writer->buffer();
+    return reinterpret_cast<QRgb*>(m_pixels.scanLine(std::clamp(firstLine, 0, std::max(0, m_pixels.height() - 1))));
+}
 
 bool PictureStorage::writeLines(int firstLine, int count, const QRgb* lines)
 {
-    if (firstLine < 0 || count < 0 || firstLine + count > m_pixels.height())
+    if (m_pixels.isNull() || firstLine < 0 || count < 0 || firstLine + count > m_pixels.height())
         return false;
     const size_t bytes = size_t(count) * size_t(m_pixels.bytesPerLine());
-    if (!m_mapping) {
-        std::memcpy(m_pixels.scanLine(firstLine), lines, bytes);
-        return true;
-    }
-    const auto* from = reinterpret_cast<const char*>(lines);
-    off_t offset = off_t(firstLine) * off_t(m_pixels.bytesPerLine());
-    for (size_t done = 0; done < bytes;) {
-        const ssize_t put = ::pwrite(m_mapping->file->fd, from + done, bytes - done, offset + off_t(done));
-        if (put < 0 && errno == EINTR)
-            continue;
-        if (put <= 0)
+    const off_t offset = off_t(firstLine) * off_t(m_pixels.bytesPerLine());
+    if (m_writer) {
+        if (!m_writer->isBuffer(lines)) {
+            // Lines from elsewhere go through a buffer: the caller may use
+            // its own memory again as soon as this returns.
+            for (int done = 0; done < count;) {
+                const int n = std::min(batchLines(), count - done);
+                QRgb* b = m_writer->buffer();
+                std::memcpy(b, lines + size_t(done) * size_t(m_pixels.width()), size_t(n) * size_t(m_pixels.bytesPerLine()));
+                if (!writeLines(firstLine + done, n, b))
+                    return false;
+                done += n;
+            }
+            return true;
+        }
+        if (!m_writer->write(lines, bytes, offset))
             return false;
-        done += size_t(put);
+    } else if (lines != reinterpret_cast<const QRgb*>(m_pixels.constScanLine(firstLine))) {
+        std::memcpy(m_pixels.scanLine(firstLine), lines, bytes);
     }
+    if (m_watch)
+        m_watch->pictureLines(firstLine, count, lines);
     return true;
 }
 
 QImage PictureStorage::finish()
 {
+    if (m_writer) {
+        const bool written = m_writer->drain();
+        m_writer.reset();
+        if (!written)
+            return QImage();
+    }
     if (!m_mapping) {
         QImage done = m_pixels;
         m_pixels = QImage();
@@ -216,22 +381,42 @@ struct PictureStorage::Mapping
 {
 };
 
-PictureStorage::PictureStorage(QSize size)
+PictureStorage::PictureStorage(QSize size, PictureWatch* watch)
 {
     if (size.isEmpty())
         return;
+    m_watch = watch;
+    if (m_watch)
+        m_watch->pictureSize(size);
     // Not filled: reading a picture writes every pixel, and a picture that
     // cannot be read is thrown away with its memory.
     m_pixels = QImage(size, QImage::Format_RGB32);
 }
 
-PictureStorage::~PictureStorage() = default;
+PictureStorage::~PictureStorage()
+{
+    // A reading that failed or was cancelled: the writer stops before the memory goes.
+    m_writer.reset();
+}
+
+struct PictureStorage::Writer
+{
+};
+
+QRgb* PictureStorage::lineBuffer(int firstLine, int count)
+{
+    Q_UNUSED(count);
+    return reinterpret_cast<QRgb*>(m_pixels.scanLine(std::clamp(firstLine, 0, std::max(0, m_pixels.height() - 1))));
+}
 
 bool PictureStorage::writeLines(int firstLine, int count, const QRgb* lines)
 {
-    if (firstLine < 0 || count < 0 || firstLine + count > m_pixels.height())
+    if (m_pixels.isNull() || firstLine < 0 || count < 0 || firstLine + count > m_pixels.height())
         return false;
-    std::memcpy(m_pixels.scanLine(firstLine), lines, size_t(count) * size_t(m_pixels.bytesPerLine()));
+    if (lines != reinterpret_cast<const QRgb*>(m_pixels.constScanLine(firstLine)))
+        std::memcpy(m_pixels.scanLine(firstLine), lines, size_t(count) * size_t(m_pixels.bytesPerLine()));
+    if (m_watch)
+        m_watch->pictureLines(firstLine, count, lines);
     return true;
 }
 
@@ -253,6 +438,12 @@ QImage workingCopyOf(const QImage& pristine)
 bool isCopyOnWrite(const QImage&, const QImage&) { return false; }
 
 #endif
+
+int PictureStorage::batchLines() const
+{
+    return int(std::clamp<qint64>(BatchBytes / std::max<qsizetype>(1, m_pixels.bytesPerLine()), 1,
+                                  std::max(1, m_pixels.height())));
+}
 
 QString pictureSizeText(QSize size) { return QStringLiteral("%1 x %2").arg(size.width()).arg(size.height()); }
 
@@ -317,10 +508,10 @@ void setPictureMemoryKind(PictureMemoryKind kind) { g_kind = kind; }
 bool copyConverted(PictureStorage& storage, const QImage& decoded)
 {
     const int w = decoded.width();
-    constexpr int Band = 256;
+    const int band = storage.batchLines();
     const bool direct = decoded.format() == QImage::Format_RGB32 && decoded.bytesPerLine() == qsizetype(w) * 4;
-    for (int y = 0; y < decoded.height(); y += Band) {
-        const int n = std::min(Band, decoded.height() - y);
+    for (int y = 0; y < decoded.height(); y += band) {
+        const int n = std::min(band, decoded.height() - y);
         const QImage band = direct ? QImage() : decoded.copy(0, y, w, n).convertToFormat(QImage::Format_RGB32);
         if (!direct && band.isNull())
             return false;

@@ -12,6 +12,8 @@
 // their pixels until the first drawing. Restoring copies the drawn-on pixels
 // back from the pristine bitmap either way (see TPictureView::restoreFrom).
 
+#include "view/ReadProgress.h"
+
 #include <QImage>
 #include <QRect>
 #include <QSize>
@@ -47,7 +49,8 @@ class PictureStorage
 {
 public:
     // Memory for a picture of this size; isNull() when it cannot be had.
-    explicit PictureStorage(QSize size);
+    // The watch, if any, is told the size and sees every line writeLines() takes.
+    explicit PictureStorage(QSize size, PictureWatch* watch = nullptr);
     ~PictureStorage();
     PictureStorage(const PictureStorage&) = delete;
     PictureStorage& operator=(const PictureStorage&) = delete;
@@ -55,20 +58,35 @@ public:
     bool isNull() const { return m_pixels.isNull(); }
     // The pixels to fill in, every one of them.
     QImage& pixels() { return m_pixels; }
+
+    // Lines are best filled in by batches of this many (at least one):
+    // about half a megabyte, small enough to stay in the cache.
+    int batchLines() const;
+    // Room for `count` (at most batchLines()) whole lines from `firstLine`
+    // on, one after the other, to be filled in and handed to writeLines().
+    // Where the picture's own memory can take them, it is that memory.
+    QRgb* lineBuffer(int firstLine, int count);
     // Fills in `count` whole lines from `firstLine` on, given one after the
-    // other in `lines`; false when the memory cannot take them. Into a memory
-    // file they are written with plain write calls: the file gets its pages
-    // as they are written, without zeroing them first and without a page
-    // fault for each, which costs about half of writing through the mapping.
+    // other in `lines` (best a lineBuffer()); false when the memory cannot
+    // take them. Into a memory file they are written with plain write calls,
+    // by a thread of its own while the reader goes on: the file gets its
+    // pages as they are written, without zeroing them first and without a
+    // page fault for each, which costs about half of writing through the
+    // mapping, and getting the pages is most of what reading a large picture
+    // costs.
     bool writeLines(int firstLine, int count, const QRgb* lines);
     // Hands the filled-in picture over as the pristine bitmap, an image with
-    // read-only data: drawing into it would draw into a copy.
+    // read-only data: drawing into it would draw into a copy. Null when
+    // lines could not be written.
     QImage finish();
 
 private:
     struct Mapping;
+    struct Writer;
     QImage m_pixels;
+    PictureWatch* m_watch = nullptr;
     std::unique_ptr<Mapping> m_mapping;
+    std::unique_ptr<Writer> m_writer;
 };
 
 // Copies a decoded picture of any format and the same size into the 32-bit

@@ -121,14 +121,14 @@ QByteArray readWhole(QFile& file, const ReadProgress& progress)
 
 } // namespace
 
-QImage pictureFromImage(const QImage& image, qint64 availableMemory)
+QImage pictureFromImage(const QImage& image, qint64 availableMemory, PictureWatch* watch)
 {
     if (image.isNull())
         refuseInvalid();
     const QString refusal = pictureSizeRefusal(image.size(), 32, availableMemory);
     if (!refusal.isEmpty())
         throw KuvaroError(refusal);
-    PictureStorage storage(image.size());
+    PictureStorage storage(image.size(), watch);
     if (storage.isNull())
         throw outOfMemory();
     QImage& pixels = storage.pixels();
@@ -140,7 +140,10 @@ QImage pictureFromImage(const QImage& image, qint64 availableMemory)
     } else if (!copyConverted(storage, image)) {
         throw outOfMemory();
     }
-    return storage.finish();
+    QImage done = storage.finish();
+    if (done.isNull())
+        throw outOfMemory();
+    return done;
 }
 
 QByteArray pictureFormatOf(const QString& path)
@@ -153,7 +156,8 @@ QByteArray pictureFormatOf(const QString& path)
 
 QImage readPictureFile(const QString& path) { return readPictureFile(path, availableMemoryBytes()); }
 
-QImage readPictureFile(const QString& path, qint64 availableMemory, const ReadProgress& progress)
+QImage readPictureFile(const QString& path, qint64 availableMemory, const ReadProgress& progress,
+                       PictureWatch* watch)
 {
     QFile file(path);
     // Unbuffered: the pieces are large, and what counts as read is what the file held at that moment.
@@ -162,7 +166,7 @@ QImage readPictureFile(const QString& path, qint64 availableMemory, const ReadPr
     const QByteArray head = file.peek(64);
     if (isBmp(head) || head.size() < 2) {
         file.close();
-        return readBmpFile(path, availableMemory, progress);
+        return readBmpFile(path, availableMemory, progress, watch);
     }
     const QByteArray format = formatOfBytes(head);
     if (format.isEmpty())
@@ -193,7 +197,7 @@ QImage readPictureFile(const QString& path, qint64 availableMemory, const ReadPr
     if (!reader.read(&image) || image.isNull())
         refuseInvalid();
     // Animated pictures: the first frame, as read above.
-    return pictureFromImage(image, availableMemory);
+    return pictureFromImage(image, availableMemory, watch);
 }
 
 } // namespace kuvaro

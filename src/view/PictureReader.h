@@ -15,10 +15,12 @@
 namespace kuvaro {
 
 QImage readPictureFile(const QString& path);
-QImage readPictureFile(const QString& path, qint64 availableMemory, const ReadProgress& progress = {});
+// The watch, if any, sees the picture's lines as they are read.
+QImage readPictureFile(const QString& path, qint64 availableMemory, const ReadProgress& progress = {},
+                       PictureWatch* watch = nullptr);
 
 // A picture that exists only in memory, with the same limits as a file's.
-QImage pictureFromImage(const QImage& image, qint64 availableMemory);
+QImage pictureFromImage(const QImage& image, qint64 availableMemory, PictureWatch* watch = nullptr);
 
 // The format a file's content shows ("bmp", "png", "jpeg", "gif", "tiff",
 // "webp"), or empty when it is none of those.

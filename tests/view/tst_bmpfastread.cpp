@@ -8,15 +8,41 @@
 #include "view/BmpCorpus.h"
 #include "view/BmpFastRead.h"
 #include "view/BmpReader.h"
+#include "view/PictureMemory.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <atomic>
+#include <cerrno>
 #include <cstring>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 using namespace kuvaro;
 using namespace kuvaro::test;
+
+namespace {
+
+// How many more writes into a memory file succeed; -1: all of them.
+std::atomic<int> pwritesLeft{-1};
+
+} // namespace
+
+// Interposed: the picture's memory file runs out of room, as it does when
+// the system's memory is used up while a picture is read.
+extern "C" ssize_t pwrite(int fd, const void* from, size_t bytes, off_t offset)
+{
+    int left = pwritesLeft.load();
+    while (left > 0 && !pwritesLeft.compare_exchange_weak(left, left - 1)) {
+    }
+    if (left == 0) {
+        errno = ENOMEM;
+        return -1;
+    }
+    return ::syscall(SYS_pwrite64, fd, from, bytes, offset);
+}
 
 namespace {
 
@@ -133,8 +159,10 @@ private Q_SLOTS:
         } else {
             const qsizetype rowBytes = (700 * qsizetype(bytes.at(28)) + 31) / 32 * 4;
             const qsizetype start = bytes.size() - rowBytes * 1600;
-            cuts = {0, 14, 53, start, start + 1, start + rowBytes, bytes.size() / 2, (1 << 20) + start,
-                    (1 << 20) + start + 1, bytes.size() - rowBytes, bytes.size() - 1, bytes.size()};
+            // Lines go in batches of half a megabyte of 32-bit pixels.
+            const qsizetype batch = (qsizetype(512) << 10) / (700 * 4) * rowBytes;
+            cuts = {0, 14, 53, start, start + 1, start + rowBytes, bytes.size() / 2, start + batch,
+                    start + batch + 1, bytes.size() - rowBytes, bytes.size() - 1, bytes.size()};
         }
         for (qsizetype n : cuts) {
             {
@@ -144,15 +172,42 @@ private Q_SLOTS:
                 QCOMPARE(f.write(bytes.left(n)), n);
             }
             const Outcome qt = readWith(false, path);
-            const Outcome fast = readWith(true, path);
-            QVERIFY2(fast.refusal == qt.refusal,
-                     qPrintable(QStringLiteral("%1 bytes: \"%2\", Qt: \"%3\"").arg(n).arg(fast.refusal, qt.refusal)));
-            QVERIFY2(samePixels(fast.picture, qt.picture), qPrintable(QStringLiteral("%1 bytes").arg(n)));
-            // A file cut inside its pixels is refused.
-            QCOMPARE(fast.picture.isNull(), n < bytes.size() - spare);
+            // Into ordinary memory, and into a memory file written by a thread of its own.
+            for (PictureMemoryKind kind : {PictureMemoryKind::Ordinary, PictureMemoryKind::CopyOnWrite}) {
+                setPictureMemoryKind(kind);
+                const Outcome fast = readWith(true, path);
+                setPictureMemoryKind(PictureMemoryKind::Automatic);
+                QVERIFY2(fast.refusal == qt.refusal, qPrintable(QStringLiteral("%1 bytes: \"%2\", Qt: \"%3\"")
+                                                                    .arg(n)
+                                                                    .arg(fast.refusal, qt.refusal)));
+                QVERIFY2(samePixels(fast.picture, qt.picture), qPrintable(QStringLiteral("%1 bytes").arg(n)));
+                // A file cut inside its pixels is refused.
+                QCOMPARE(fast.picture.isNull(), n < bytes.size() - spare);
+            }
         }
         // The last cut is the whole file, a picture.
         QVERIFY(!readWith(true, path).picture.isNull());
+    }
+
+    // Lines the memory file cannot take are a refusal, never a picture with
+    // holes, however many batches went in before.
+    void memoryFileFull()
+    {
+        const QString path = m_dir.filePath(QStringLiteral("full.bmp"));
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(file(700, 1600, 24, false).bytes());
+        f.close();
+        setPictureMemoryKind(PictureMemoryKind::CopyOnWrite);
+        for (int left : {0, 3}) {
+            pwritesLeft = left;
+            const Outcome o = readWith(true, path);
+            pwritesLeft = -1;
+            QVERIFY(o.picture.isNull());
+            QVERIFY2(o.refusal.contains(QStringLiteral("reicht der Arbeitsspeicher nicht")), qPrintable(o.refusal));
+        }
+        QVERIFY(!readWith(true, path).picture.isNull());
+        setPictureMemoryKind(PictureMemoryKind::Automatic);
     }
 };
 
