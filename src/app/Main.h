@@ -24,6 +24,7 @@
 #include "digitizing/Guidance.h"
 #include "digitizing/PointRow.h"
 #include "view/Canvas.h"
+#include "view/Downscale.h"
 
 #include <QImage>
 #include <QString>
@@ -126,11 +127,17 @@ public:
     // A file chosen in the dialog or dropped onto the window.
     void OpenPictureFile(const QString& path);
     // Reads the file, with a cancellable progress dialog when it takes long; null when cancelled.
-    QImage ReadWithProgress(const QString& path);
+    QImage ReadWithProgress(const QString& path, kuvaro::PictureWatch* watch = nullptr);
     // Ctrl+V, Shift+Insert: the clipboard's picture.
     void PastePicture();
-    // Takes a picture that has been read: caption, fit, view size, working copy, prompt.
-    void SetPicture(const QImage& picture, const QString& path);
+    // Takes a picture that has been read: caption, fit, view size, working
+    // copy, prompt. The display copy is taken from `display` when it was
+    // built for this fit (DisplayBuilder), else built here.
+    void SetPicture(const QImage& picture, const QString& path, const kuvaro::PreparedDisplay& display = {});
+    // Builds the display copy of a picture while it is read, for the frame as it is now.
+    kuvaro::DisplayBuilder MakeDisplayBuilder() const;
+    // The room for the view inside the frame Panel1.
+    QSize FrameInner() const;
     // The working bitmap becomes a copy of the pristine bitmap again; every mark disappears.
     void RestoreWorkingBitmap();
     bool PictureEmpty() const;

@@ -10,8 +10,35 @@
 #endif
 #include <vector>
 
+namespace kuvaro {
+
+// The display columns of a view rectangle: the picture columns of each and
+// what the fastest way to build them depends on.
+struct DisplayColumns
+{
+    std::vector<PixelSpan> spans;
+    bool single = true; // one picture column each
+    bool small = true; // at most two each
+    int widest = 0;
+    int left = 0; // the first display column
+
+    DisplayColumns(double scale, int left, int width, int pictureWidth) : spans(size_t(width)), left(left)
+    {
+        for (int i = 0; i < width; ++i) {
+            spans[size_t(i)] = pixelSpanOfView(scale, left + i, pictureWidth);
+            const int w = spans[size_t(i)].last - spans[size_t(i)].first;
+            single = single && w == 1;
+            small = small && w <= 2;
+            widest = std::max(widest, w);
+        }
+    }
+};
+
+} // namespace kuvaro
+
 namespace {
 
+using kuvaro::DisplayColumns;
 using kuvaro::PixelSpan;
 using kuvaro::pixelSpanOfView;
 
@@ -27,13 +54,17 @@ constexpr int LinesPerBatch = 257;
 // Picture pixels per view pixel up to which 32-bit sums of bytes cannot overflow.
 constexpr double MaxVectorArea = double(0xFFFFFFFFu / 255);
 
-// The picture's lines as they are read: its own, or where `choose` says.
+// The picture's lines as they are read: from memory holding lines
+// firstLine on, one every `stride` bytes, or where `choose` says.
 struct Lines
 {
-    const QImage& image;
+    int pictureHeight = 0;
+    const uchar* base = nullptr;
+    qsizetype stride = 0;
+    int firstLine = 0;
     const kuvaro::PictureLines* choose = nullptr;
-    int height() const { return image.height(); }
-    const uchar* line(int y) const { return choose ? (*choose)(y) : image.constScanLine(y); }
+    int height() const { return pictureHeight; }
+    const uchar* line(int y) const { return choose ? (*choose)(y) : base + (y - firstLine) * stride; }
 };
 
 // Starts 16-bit byte sums and darkest values with one picture line.
@@ -218,10 +249,12 @@ void renderAcrossFirst(const Lines& source, PixelSpan rows, const std::vector<Pi
 #endif
 
 // Builds the display lines firstLine..lastLine from the picture.
-void renderLines(const Lines& source, double scale, const std::vector<PixelSpan>& columns, bool singleColumns,
-                 bool smallColumns, int widestColumn, int left, int firstLine, int lastLine, uchar* displayBits,
+void renderLines(const Lines& source, double scale, const DisplayColumns& c, int firstLine, int lastLine, uchar* displayBits,
                  qsizetype displayLine)
 {
+    const std::vector<PixelSpan>& columns = c.spans;
+    const bool singleColumns = c.single, smallColumns = c.small;
+    const int widestColumn = c.widest, left = c.left;
 #if defined(__SSE2__)
     const bool narrowColumns = widestColumn <= MaxAcrossColumns;
 #endif
@@ -325,6 +358,173 @@ void renderLines(const Lines& source, double scale, const std::vector<PixelSpan>
 
 namespace kuvaro {
 
+DisplayBuilder::DisplayBuilder(QSize inner, double ratio) : m_inner(inner), m_ratio(ratio) {}
+
+void DisplayBuilder::pictureSize(QSize size)
+{
+    m_picture = size;
+    m_open.clear();
+    m_builtCount = 0;
+    m_viewScale = fitScale(m_inner, size);
+    const QSize device = deviceSize(fittedViewSize(size, m_viewScale), m_ratio);
+    if (size.isEmpty() || device.isEmpty() || !(m_viewScale > 0)) {
+        m_display = QImage();
+        return;
+    }
+    m_display = QImage(device, QImage::Format_RGB32);
+    if (m_display.isNull())
+        return; // no memory: the copy is built the usual way later, or not at all
+    const double scale = m_viewScale * m_ratio;
+    m_columns = std::make_shared<DisplayColumns>(scale, 0, device.width(), size.width());
+    m_rows.resize(size_t(device.height()));
+    for (int i = 0; i < device.height(); ++i)
+        m_rows[size_t(i)] = pixelSpanOfView(scale, i, size.height());
+    m_built.assign(size_t(device.height()), false);
+}
+
+void DisplayBuilder::pictureLines(int first, int count, const QRgb* lines)
+{
+    if (m_display.isNull() || count <= 0)
+        return;
+    // The display lines whose picture lines lie in this batch: the spans
+    // grow with the display line, so a search finds the first.
+    const int last = first + count; // exclusive
+    auto from = std::partition_point(m_rows.begin(), m_rows.end(), [&](const PixelSpan& s) { return s.last <= first; });
+    const qsizetype stride = m_picture.width();
+    // Display lines whose picture lines are all in this batch are built at
+    // once, the way renderDisplay() builds them, in runs.
+    const Lines batch{m_picture.height(), reinterpret_cast<const uchar*>(lines), stride * 4, first, nullptr};
+    int runStart = -1;
+    auto endRun = [&](int end) {
+        if (runStart < 0)
+            return;
+        renderLines(batch, m_viewScale * m_ratio, *m_columns, runStart, end - 1, m_display.bits(),
+                    m_display.bytesPerLine());
+        for (int v = runStart; v < end; ++v)
+            m_built[size_t(v)] = true;
+        m_builtCount += end - runStart;
+        runStart = -1;
+    };
+    auto row = from;
+    for (; row != m_rows.end() && row->first < last; ++row) {
+        const int v = int(row - m_rows.begin());
+        if (m_built[size_t(v)]) {
+            endRun(v);
+            continue;
+        }
+        if (row->first >= first && row->last <= last && !m_open.count(v)) {
+            if (runStart < 0)
+                runStart = v;
+            continue;
+        }
+        endRun(v);
+        // The rest of the display line comes in other batches: its sums are kept.
+        const int height = row->last - row->first;
+        const int y0 = std::max(row->first, first), y1 = std::min(row->last, last);
+        LineSums& sums = m_open[v];
+        for (int y = y0; y < y1; ++y)
+            addLine(reinterpret_cast<const uchar*>(lines + (y - first) * stride), sums);
+        sums.seen += y1 - y0;
+        if (sums.seen >= height) {
+            finishLine(v, sums);
+            m_open.erase(v);
+        }
+    }
+    endRun(int(row - m_rows.begin()));
+}
+
+void DisplayBuilder::addLine(const uchar* line, LineSums& to) const
+{
+    const std::vector<PixelSpan>& columns = m_columns->spans;
+    const size_t n = columns.size();
+    if (to.sums.empty()) {
+        to.sums.assign(n * 4, 0);
+        to.lows.assign(n * 4, 0xFF);
+    }
+    quint64* sums = to.sums.data();
+    uchar* lows = to.lows.data();
+    for (size_t i = 0; i < n; ++i, sums += 4, lows += 4) {
+        int x = columns[i].first;
+        const int end = columns[i].last;
+#if defined(__SSE2__)
+        const __m128i zero = _mm_setzero_si128();
+        __m128i low = _mm_set1_epi8(char(0xFF));
+        while (x < end) {
+            // At most 256 pixels in 16-bit lanes, half of them in each of a
+            // lane pair: 128 x 255 and the tail fit.
+            const int stop = std::min(end, x + 256);
+            __m128i lo = zero, hi = zero;
+            for (; x + 4 <= stop; x += 4) {
+                const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(line + size_t(x) * 4));
+                lo = _mm_add_epi16(lo, _mm_unpacklo_epi8(v, zero));
+                hi = _mm_add_epi16(hi, _mm_unpackhi_epi8(v, zero));
+                low = _mm_min_epu8(low, v);
+            }
+            for (; x < stop; ++x) {
+                int bytes;
+                std::memcpy(&bytes, line + size_t(x) * 4, 4);
+                const __m128i v = _mm_cvtsi32_si128(bytes);
+                lo = _mm_add_epi16(lo, _mm_unpacklo_epi8(v, zero));
+                low = _mm_min_epu8(low, _mm_shuffle_epi32(v, 0));
+            }
+            __m128i t = _mm_add_epi16(lo, hi);
+            t = _mm_add_epi16(t, _mm_srli_si128(t, 8));
+            alignas(16) quint16 lanes[8];
+            _mm_store_si128(reinterpret_cast<__m128i*>(lanes), t);
+            for (int ch = 0; ch < 4; ++ch)
+                sums[ch] += lanes[ch];
+        }
+        low = _mm_min_epu8(low, _mm_srli_si128(low, 8));
+        low = _mm_min_epu8(low, _mm_srli_si128(low, 4));
+        int previous;
+        std::memcpy(&previous, lows, 4);
+        const int darkest = _mm_cvtsi128_si32(_mm_min_epu8(low, _mm_cvtsi32_si128(previous)));
+        std::memcpy(lows, &darkest, 4);
+#else
+        for (; x < end; ++x) {
+            const uchar* px = line + size_t(x) * 4;
+            for (int ch = 0; ch < 4; ++ch) {
+                sums[ch] += px[ch];
+                lows[ch] = std::min(lows[ch], px[ch]);
+            }
+        }
+#endif
+    }
+}
+
+void DisplayBuilder::finishLine(int displayLine, const LineSums& from)
+{
+    // The same arithmetic as renderDisplay's, so the same pixels.
+    const PixelSpan rows = m_rows[size_t(displayLine)];
+    const double height = rows.last - rows.first;
+    auto* dst = reinterpret_cast<QRgb*>(m_display.scanLine(displayLine));
+    const std::vector<PixelSpan>& columns = m_columns->spans;
+    for (size_t i = 0; i < columns.size(); ++i) {
+        const double reciprocal = 1.0 / (height * (columns[i].last - columns[i].first));
+        int out[4];
+        for (int ch = 0; ch < 4; ++ch) {
+            const int mean = int(double(from.sums[i * 4 + size_t(ch)]) * reciprocal + 0.5);
+            out[ch] = (mean + from.lows[i * 4 + size_t(ch)] + 1) / 2;
+        }
+        dst[i] = qRgb(out[RedByte], out[GreenByte], out[BlueByte]);
+    }
+    m_built[size_t(displayLine)] = true;
+    ++m_builtCount;
+}
+
+PreparedDisplay DisplayBuilder::take()
+{
+    PreparedDisplay done;
+    if (!m_display.isNull() && m_builtCount == m_display.height()) {
+        done.image = m_display;
+        done.viewScale = m_viewScale;
+        done.ratio = m_ratio;
+    }
+    m_display = QImage();
+    m_open.clear();
+    return done;
+}
+
 void renderDisplay(const QImage& source, double scale, const QRect& viewRect, QImage& display)
 {
     renderDisplay(source, scale, viewRect, display, PictureLines());
@@ -336,23 +536,9 @@ void renderDisplay(const QImage& source, double scale, const QRect& viewRect, QI
     const QRect r = viewRect.intersected(display.rect());
     if (r.isEmpty() || source.isNull())
         return;
-    const int pw = source.width();
-
-    std::vector<PixelSpan> columns(size_t(r.width()));
-    bool singleColumns = true;
-    bool smallColumns = true;
-    int widestColumn = 0;
-    for (int i = 0; i < r.width(); ++i) {
-        columns[size_t(i)] = pixelSpanOfView(scale, r.left() + i, pw);
-        const int w = columns[size_t(i)].last - columns[size_t(i)].first;
-        singleColumns = singleColumns && w == 1;
-        smallColumns = smallColumns && w <= 2;
-        widestColumn = std::max(widestColumn, w);
-    }
-    uchar* displayBits = display.bits();
-    const Lines from{source, lines ? &lines : nullptr};
-    renderLines(from, scale, columns, singleColumns, smallColumns, widestColumn, r.left(), r.top(), r.bottom(),
-                displayBits, display.bytesPerLine());
+    const DisplayColumns columns(scale, r.left(), r.width(), source.width());
+    const Lines from{source.height(), source.constBits(), source.bytesPerLine(), 0, lines ? &lines : nullptr};
+    renderLines(from, scale, columns, r.top(), r.bottom(), display.bits(), display.bytesPerLine());
 }
 
 } // namespace kuvaro

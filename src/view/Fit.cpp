@@ -34,6 +34,11 @@ QSize fittedViewSize(QSize picture, double displayScale)
     return QSize(std::max(1, int(picture.width() * displayScale)), std::max(1, int(picture.height() * displayScale)));
 }
 
+QSize deviceSize(QSize view, double ratio)
+{
+    return ratio == 1.0 ? view : (QSizeF(view) * ratio).toSize();
+}
+
 PixelSpan pixelSpanOfView(double displayScale, int v, int pixels)
 {
     PixelSpan s;

@@ -8,6 +8,7 @@
 // click on v takes the first of them, viewToPixel(v).
 
 #include <QSize>
+#include <QSizeF>
 
 namespace kuvaro {
 
@@ -20,6 +21,10 @@ double fitScale(QSize inner, QSize picture);
 // The view size for a picture at a scale: both products truncated toward
 // zero, but at least one view pixel each way.
 QSize fittedViewSize(QSize picture, double displayScale);
+
+// The size in device pixels of a view on a screen of `ratio` device pixels
+// per view unit: the display copy's size.
+QSize deviceSize(QSize view, double ratio);
 
 // The picture pixels [first, last) that view pixel v stands for along one
 // axis of `pixels` picture pixels: never empty, never outside the picture.

@@ -64,13 +64,16 @@ void TMainForm::OpenPictureFile(const QString& path)
     // Opening is all or nothing: the points, the calibration and the picture
     // stay as they are unless the new picture has been read whole and unsaved
     // points have been saved or given up.
-    const QImage picture = ReadWithProgress(path);
+    // The display copy is built while the lines are read, not in a second
+    // pass over the whole picture.
+    DisplayBuilder display = MakeDisplayBuilder();
+    const QImage picture = ReadWithProgress(path, &display);
     if (picture.isNull() || !OfferToSavePoints())
         return;
-    SetPicture(picture, QFileInfo(path).absoluteFilePath());
+    SetPicture(picture, QFileInfo(path).absoluteFilePath(), display.take());
 }
 
-QImage TMainForm::ReadWithProgress(const QString& path)
+QImage TMainForm::ReadWithProgress(const QString& path, PictureWatch* watch)
 {
     // The progress dialog comes only once an open has taken half a second, so
     // the common short opens cost nothing extra.
@@ -94,7 +97,7 @@ QImage TMainForm::ReadWithProgress(const QString& path)
         return !dialog->wasCanceled();
     };
     try {
-        return readPictureFile(path, availableMemoryBytes(), progress);
+        return readPictureFile(path, availableMemoryBytes(), progress, watch);
     } catch (const ReadCancelled&) {
         return {};
     }
@@ -107,10 +110,11 @@ void TMainForm::PastePicture()
         ZeigeNachrichtForm->ShowMessageText(QStringLiteral("Die Zwischenablage enthält kein Bild"));
         return;
     }
-    const QImage picture = pictureFromImage(image, availableMemoryBytes());
+    DisplayBuilder display = MakeDisplayBuilder();
+    const QImage picture = pictureFromImage(image, availableMemoryBytes(), &display);
     if (!OfferToSavePoints())
         return;
-    SetPicture(picture, QStringLiteral("Zwischenablage"));
+    SetPicture(picture, QStringLiteral("Zwischenablage"), display.take());
 }
 
 // The one local picture file of a drag, or empty.
@@ -141,7 +145,11 @@ void TMainForm::dropEvent(QDropEvent* event)
     });
 }
 
-void TMainForm::SetPicture(const QImage& picture, const QString& path)
+QSize TMainForm::FrameInner() const { return QSize(Panel1->width() - 12, Panel1->height() - 12); }
+
+DisplayBuilder TMainForm::MakeDisplayBuilder() const { return DisplayBuilder(FrameInner(), Image1->devicePixelRatioF()); }
+
+void TMainForm::SetPicture(const QImage& picture, const QString& path, const PreparedDisplay& display)
 {
     // Everything that can fail comes first, so a failure changes nothing.
     if (picture.isNull())
@@ -151,8 +159,7 @@ void TMainForm::SetPicture(const QImage& picture, const QString& path)
     QImage working = workingCopyOf(pristine);
     if (working.isNull())
         throw outOfMemory();
-    const QSize inner(Panel1->width() - 12, Panel1->height() - 12);
-    const double scale = fitScale(inner, pristine.size());
+    const double scale = fitScale(FrameInner(), pristine.size());
     const QSize view = fittedViewSize(pristine.size(), scale);
 
     Image2->setPicture(pristine);
@@ -162,7 +169,7 @@ void TMainForm::SetPicture(const QImage& picture, const QString& path)
     Image1->resize(view);
     Image1->Picture = working;
     working = QImage();
-    Image1->pictureReplaced(pristine);
+    Image1->pictureReplaced(pristine, display);
 
     // The full reset: the working bitmap is already a fresh copy of the new
     // pristine one, so it has nothing left to restore.

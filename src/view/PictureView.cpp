@@ -30,29 +30,33 @@ void TPictureView::pictureReplaced()
     m_pristine = QImage();
 }
 
-void TPictureView::pictureReplaced(const QImage& pristine)
+void TPictureView::pictureReplaced(const QImage& pristine, const kuvaro::PreparedDisplay& prepared)
 {
     const bool usable = pristine.size() == Picture.size() && pristine.format() == QImage::Format_RGB32;
-    rebuildDisplay(usable ? pristine : Picture);
+    rebuildDisplay(usable ? pristine : Picture, prepared);
     m_pristine = usable ? pristine : QImage();
 }
 
-void TPictureView::rebuildDisplay(const QImage& source)
+void TPictureView::rebuildDisplay(const QImage& source, const kuvaro::PreparedDisplay& prepared)
 {
     m_changed.clear();
-    renderWhole(source);
+    renderWhole(source, prepared);
 }
 
-void TPictureView::renderWhole(const QImage& source)
+void TPictureView::renderWhole(const QImage& source, const kuvaro::PreparedDisplay& prepared)
 {
     m_staleArea = QRect();
     // On a high-density screen the display copy has the screen's own pixels,
     // so the view shows as much of the picture as the screen can.
     m_ratio = devicePixelRatioF();
-    const QSize device = m_ratio == 1.0 ? size() : (QSizeF(size()) * m_ratio).toSize();
+    const QSize device = kuvaro::deviceSize(size(), m_ratio);
     if (Picture.isNull() || device.isEmpty()) {
         m_display = QImage();
         m_stale.clear();
+    } else if (prepared.image.size() == device && prepared.image.format() == QImage::Format_RGB32 &&
+               prepared.viewScale == m_scale && prepared.ratio == m_ratio) {
+        m_display = prepared.image;
+        m_stale.assign(size_t(m_display.width()) * size_t(m_display.height()), 0);
     } else {
         // The memory of the last display copy is used again when it fits:
         // fresh memory costs a page fault for every 4 KB on first touch.

@@ -19,6 +19,7 @@
 // does, marks the same view pixels twice but builds them once.
 
 #include "view/Canvas.h"
+#include "view/Downscale.h"
 #include "view/ViewMarks.h"
 
 #include <QImage>
@@ -48,8 +49,10 @@ public:
     // As above, for a working bitmap that is a fresh copy of `pristine`: the
     // display copy is built from the pristine bitmap, whose memory is at hand
     // (the fresh copy's is not yet), and later restores from the same
-    // pristine bitmap need only copy back what changed.
-    void pictureReplaced(const QImage& pristine);
+    // pristine bitmap need only copy back what changed. A display copy
+    // prepared for this picture at the view's scale and the screen's density
+    // is taken as it is.
+    void pictureReplaced(const QImage& pristine, const kuvaro::PreparedDisplay& prepared = {});
     // Pixels inside pixelRect changed: that part of the view is built again
     // and repainted.
     void pictureChanged(const QRect& pixelRect);
@@ -88,9 +91,9 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
-    void rebuildDisplay(const QImage& source);
+    void rebuildDisplay(const QImage& source, const kuvaro::PreparedDisplay& prepared = {});
     // The whole display copy at the screen's current density; changed pixels stay noted.
-    void renderWhole(const QImage& source);
+    void renderWhole(const QImage& source, const kuvaro::PreparedDisplay& prepared = {});
     QRect toLogical(const QRect& device) const;
     void noteChanged(const QRect& pixels);
     void markStale(const QRect& viewRect);

@@ -8,6 +8,7 @@
 #include "common/TestMain.h"
 #include "view/BmpCorpus.h"
 #include "view/BmpReader.h"
+#include "view/Downscale.h"
 #include "view/Fit.h"
 #include "view/PictureMemory.h"
 #include "view/PictureView.h"
@@ -243,6 +244,59 @@ private Q_SLOTS:
         // The red line stays red: its red channel stays, the others drop.
         const QRgb red = d.pixel(lineColumn, 2);
         QVERIFY(qRed(red) >= 200 && qGreen(red) <= 128 && qBlue(red) <= 128);
+    }
+
+    // The display copy built from the lines while they are read equals the
+    // one built from the whole picture after, whatever the order of the
+    // batches; with a batch missing there is none.
+    void builtWhileRead_data()
+    {
+        QTest::addColumn<QSize>("picture");
+        QTest::addColumn<QSize>("inner");
+        QTest::addColumn<double>("ratio");
+        QTest::addColumn<int>("batch");
+        QTest::addColumn<bool>("bottomUp");
+        QTest::newRow("reduced 27 times") << QSize(4000, 260) << QSize(148, 795) << 1.0 << 7 << true;
+        QTest::newRow("reduced to 0.739") << QSize(2000, 700) << QSize(1478, 795) << 1.0 << 3 << false;
+        QTest::newRow("blocks wider than 256") << QSize(9000, 40) << QSize(30, 795) << 1.0 << 4 << true;
+        QTest::newRow("enlarged") << QSize(300, 200) << QSize(1478, 795) << 1.0 << 5 << true;
+        QTest::newRow("a single row") << QSize(3000, 1) << QSize(1478, 795) << 1.0 << 1 << false;
+        QTest::newRow("high density") << QSize(2000, 700) << QSize(1478, 795) << 2.0 << 64 << true;
+    }
+
+    void builtWhileRead()
+    {
+        QFETCH(QSize, picture);
+        QFETCH(QSize, inner);
+        QFETCH(double, ratio);
+        QFETCH(int, batch);
+        QFETCH(bool, bottomUp);
+        const QImage img = test::pictureOf(picture.width(), picture.height(), [](int x, int y) {
+            return qRgb((x * 37 + y * 11) % 256, (x * 5 + y * 91) % 256, (x ^ y) % 256);
+        });
+        const double scale = fitScale(inner, picture);
+        QImage whole(deviceSize(fittedViewSize(picture, scale), ratio), QImage::Format_RGB32);
+        renderDisplay(img, scale * ratio, whole.rect(), whole);
+
+        auto feed = [&](bool leaveOneOut) {
+            DisplayBuilder builder(inner, ratio);
+            builder.pictureSize(picture);
+            const int batches = (picture.height() + batch - 1) / batch;
+            for (int b = 0; b < batches; ++b) {
+                const int first = (bottomUp ? batches - 1 - b : b) * batch;
+                if (leaveOneOut && b == batches / 2)
+                    continue;
+                builder.pictureLines(first, std::min(batch, picture.height() - first),
+                                     reinterpret_cast<const QRgb*>(img.constScanLine(first)));
+            }
+            return builder.take();
+        };
+        const PreparedDisplay built = feed(false);
+        QCOMPARE(built.viewScale, scale);
+        QCOMPARE(built.ratio, ratio);
+        const QString difference = firstDifference(built.image, whole);
+        QVERIFY2(difference.isEmpty(), qPrintable(difference));
+        QVERIFY(feed(true).image.isNull());
     }
 
     // Rebuilding only the changed part gives the display a full rebuild gives.
