@@ -81,16 +81,25 @@ struct CleanupInfo
     std::shared_ptr<MemoryFile> file;
 };
 
-// Giving the pages of a large picture back to the system takes about as long
-// as getting them (some 100 ms for 100 million pixels). A picture goes when
-// the next one replaces it, so this is done on a thread of its own: the new
-// picture is shown without waiting for the old one's memory to be freed.
-Q_GLOBAL_STATIC(QThreadPool, releasePool)
+// Work on a picture's memory that nobody needs to wait for, on one thread
+// of its own, in the order it is asked for:
+// - Giving the pages of a large picture back to the system takes about as
+//   long as getting them (some 100 ms for 100 million pixels). A picture goes
+//   when the next one replaces it; the new one is shown without waiting.
+// - A new working bitmap has its pages mapped ahead, so that the magnifier,
+//   reading around the mouse, does not stop for a page fault in each line.
+//   Unmapping comes after in the same queue, so never during it.
+Q_GLOBAL_STATIC(QThreadPool, memoryWorker)
 
-void unmapAndClose(void* address, size_t bytes, std::shared_ptr<MemoryFile> file)
+// Runs `job` on the memory worker; false when the program is ending.
+bool inBackground(std::function<void()> job)
 {
-    ::munmap(address, bytes);
-    file.reset(); // the last reference to the file closes it
+    QThreadPool* pool = memoryWorker();
+    if (!pool)
+        return false;
+    pool->setMaxThreadCount(1);
+    pool->start(std::move(job));
+    return true;
 }
 
 void releaseMapping(void* info)
@@ -99,15 +108,12 @@ void releaseMapping(void* info)
     // Out of the registry at once: the address may be mapped anew as soon
     // as it is unmapped.
     registry().erase(static_cast<const uchar*>(c->address));
-    QThreadPool* pool = releasePool();
-    if (!pool) { // the program is ending
-        unmapAndClose(c->address, c->bytes, std::move(c->file));
-        return;
-    }
-    pool->setMaxThreadCount(1);
-    pool->start([address = c->address, bytes = c->bytes, file = std::move(c->file)]() mutable {
-        unmapAndClose(address, bytes, std::move(file));
-    });
+    auto unmap = [address = c->address, bytes = c->bytes, file = std::move(c->file)]() mutable {
+        ::munmap(address, bytes);
+        file.reset(); // the last reference to the file closes it
+    };
+    if (!inBackground(unmap))
+        unmap();
 }
 
 MappingEntry* findMapping(const uchar* address)
@@ -356,6 +362,9 @@ QImage workingCopyOf(const QImage& pristine)
             {
                 registry()[static_cast<const uchar*>(address)] = MappingEntry{file, true};
             }
+#if defined(MADV_POPULATE_READ)
+            inBackground([address, bytes = file->bytes] { ::madvise(address, bytes, MADV_POPULATE_READ); });
+#endif
             return QImage(static_cast<uchar*>(address), pristine.width(), pristine.height(),
                           pristine.bytesPerLine(), QImage::Format_RGB32, releaseMapping, info);
         }
@@ -504,6 +513,14 @@ QString pictureSizeRefusal(QSize size, int bitsPerPixel, qint64 available)
 }
 
 void setPictureMemoryKind(PictureMemoryKind kind) { g_kind = kind; }
+
+void waitForPictureMemoryWork()
+{
+#if KUVARO_COPY_ON_WRITE
+    if (QThreadPool* pool = memoryWorker())
+        pool->waitForDone();
+#endif
+}
 
 bool copyConverted(PictureStorage& storage, const QImage& decoded)
 {

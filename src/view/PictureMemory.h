@@ -109,4 +109,8 @@ enum class PictureMemoryKind { Automatic, Ordinary, CopyOnWrite };
 inline constexpr qint64 CopyOnWriteFromBytes = qint64(32) << 20;
 void setPictureMemoryKind(PictureMemoryKind kind);
 
+// Waits until the memory of pictures given up is given back to the system
+// and new working bitmaps are mapped ahead (both done in the background).
+void waitForPictureMemoryWork();
+
 } // namespace kuvaro

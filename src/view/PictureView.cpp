@@ -11,8 +11,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <map>
-#include <memory>
 #include <vector>
 
 
@@ -165,51 +163,10 @@ void TPictureView::flushDisplay() const
 
 void TPictureView::renderStale(const QRect& viewRect) const
 {
-    if (m_pristine.isNull()) {
-        kuvaro::renderDisplay(Picture, deviceScale(), viewRect, m_display);
-        return;
-    }
-    // The pixels drawing has not changed are read from the pristine bitmap,
-    // those it has from the working one: a copy-on-write working bitmap read
-    // anywhere else would map pages of the memory file a second time, and
-    // those count twice in the resident memory. A line with changes is put
-    // together in a buffer of its own, as the picture's lines are read in
-    // pairs and more.
-    const kuvaro::PixelSpan xs0 = kuvaro::pixelSpanOfView(deviceScale(), viewRect.left(), Picture.width());
-    const kuvaro::PixelSpan xs1 = kuvaro::pixelSpanOfView(deviceScale(), viewRect.right(), Picture.width());
-    const kuvaro::PixelSpan ys0 = kuvaro::pixelSpanOfView(deviceScale(), viewRect.top(), Picture.height());
-    const kuvaro::PixelSpan ys1 = kuvaro::pixelSpanOfView(deviceScale(), viewRect.bottom(), Picture.height());
-    const QRect read(QPoint(xs0.first, ys0.first), QPoint(xs1.last - 1, ys1.last - 1));
-    std::vector<QRect> changed;
-    for (const QRect& r : m_changed)
-        if (r.intersects(read))
-            changed.push_back(r.intersected(read));
-    if (changed.empty()) {
-        kuvaro::renderDisplay(m_pristine, deviceScale(), viewRect, m_display);
-        return;
-    }
-    std::map<int, std::unique_ptr<QRgb[]>> merged;
-    const kuvaro::PictureLines lines = [&](int y) -> const uchar* {
-        const auto* from = reinterpret_cast<const QRgb*>(m_pristine.constScanLine(y));
-        const auto* drawn = reinterpret_cast<const QRgb*>(Picture.constScanLine(y));
-        QRgb* line = nullptr;
-        for (const QRect& r : changed) {
-            if (y < r.top() || y > r.bottom())
-                continue;
-            if (!line) {
-                std::unique_ptr<QRgb[]>& buffer = merged[y];
-                if (buffer)
-                    return reinterpret_cast<const uchar*>(buffer.get());
-                // Not initialised: only the columns read are filled in.
-                buffer.reset(new QRgb[size_t(read.right()) + 1]);
-                line = buffer.get();
-                std::copy(from + read.left(), from + read.right() + 1, line + read.left());
-            }
-            std::copy(drawn + r.left(), drawn + r.right() + 1, line + r.left());
-        }
-        return line ? reinterpret_cast<const uchar*>(line) : reinterpret_cast<const uchar*>(from);
-    };
-    kuvaro::renderDisplay(Picture, deviceScale(), viewRect, m_display, lines);
+    // From the working bitmap alone: a copy-on-write one has its pages
+    // mapped ahead after loading (view/PictureMemory), and reading the
+    // pristine bitmap beside it would map the same pages a second time.
+    kuvaro::renderDisplay(Picture, deviceScale(), viewRect, m_display);
 }
 
 const QImage& TPictureView::displayImage() const
