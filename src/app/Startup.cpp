@@ -1,6 +1,7 @@
 #include "app/Startup.h"
 
 #include "app/Application.h"
+#include "app/Controls.h"
 #include "app/ErrorBox.h"
 #include "core/Title.h"
 #include "core/Version.h"
@@ -12,6 +13,7 @@
 
 #include <QIcon>
 #include <QMessageBox>
+#include <QPixmap>
 
 namespace kuvaro {
 
@@ -46,11 +48,13 @@ namespace {
 
 // The logo at the sizes the desktop's icon theme has; windows without an icon
 // of their own, the main window and every dialog, take it from the application.
+// QIcon::addFile would find the format of each file itself, loading every
+// image format plugin on the way.
 QIcon programIcon()
 {
     QIcon icon;
     for (int size : {16, 32, 48, 64, 128, 256})
-        icon.addFile(QStringLiteral(":/icons/hicolor/%1x%1/apps/de.kuvaro.Kuvaro.png").arg(size), QSize(size, size));
+        icon.addPixmap(pngResource(QStringLiteral(":/icons/hicolor/%1x%1/apps/de.kuvaro.Kuvaro.png").arg(size)));
     return icon;
 }
 
