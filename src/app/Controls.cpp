@@ -3,8 +3,10 @@
 #include <QAbstractItemView>
 #include <QCompleter>
 #include <QFileDialog>
+#include <QImageReader>
 #include <QLabel>
 #include <QPalette>
+#include <QPixmap>
 
 namespace kuvaro {
 
@@ -39,6 +41,13 @@ QLabel* makeLabel(QWidget* parent, const LabelSetup& setup)
     label->setTextFormat(Qt::PlainText);
     setLabelColor(label, setup.background);
     return label;
+}
+
+QPixmap pngResource(const QString& path)
+{
+    QImageReader reader(path, "png");
+    reader.setAutoDetectImageFormat(false);
+    return QPixmap::fromImage(reader.read());
 }
 
 QPoint centredIn(QSize outer, const QRect& area)

@@ -13,6 +13,7 @@
 
 class QFileDialog;
 class QLabel;
+class QPixmap;
 class QWidget;
 
 namespace kuvaro {
@@ -42,6 +43,12 @@ struct LabelSetup
 };
 
 QLabel* makeLabel(QWidget* parent, const LabelSetup& setup);
+
+// A PNG picture of the program's resources. Read with its format named: a
+// reader left to find the format itself first loads every image format
+// plugin to ask each whether it knows the file (nine libraries, a tenth of
+// the start-up).
+QPixmap pngResource(const QString& path);
 
 // Where a window of the given outer size stands centred in an area of the screen.
 QPoint centredIn(QSize outer, const QRect& area);

@@ -1,6 +1,7 @@
 #include "app/Fonts.h"
 
 #include <QFontDatabase>
+#include <QSet>
 #include <QStringList>
 
 #include <fontconfig/fontconfig.h>
@@ -33,6 +34,27 @@ bool& wineFaces()
     return inUse;
 }
 
+// The families of the font database, case-folded, without the foundry that
+// QFontDatabase::families() adds to a family several foundries make; filled
+// once fontconfig is set up, empty before.
+QSet<QString>& installedFamilies()
+{
+    static QSet<QString> families;
+    return families;
+}
+
+void readInstalledFamilies()
+{
+    QSet<QString>& installed = installedFamilies();
+    for (QString family : QFontDatabase::families()) {
+        if (family.endsWith(u']')) {
+            if (const qsizetype foundry = family.lastIndexOf(QStringLiteral(" [")); foundry > 0)
+                family.truncate(foundry);
+        }
+        installed.insert(family.toCaseFolded());
+    }
+}
+
 // Stand in for Tahoma and MS Sans Serif, the first one installed: faces with
 // Helvetica's metrics (fonts-urw-base35, fonts-liberation), about as wide as
 // Tahoma, so every caption keeps fitting its control. DejaVu Sans, the usual
@@ -46,6 +68,19 @@ const QStringList& fallbackFamilies()
 QFont makeFont(QStringList families, int pixelHeight, bool bold)
 {
     families += fallbackFamilies();
+    // Only the families that are installed: for a family it lacks, Qt first
+    // asks fontconfig for that family's own fallbacks, which sorts every
+    // installed face, and only then takes the next family of the list. The
+    // face chosen is the same without the missing names. With none of them
+    // installed the list stays whole, so Qt falls back as it always has.
+    const QSet<QString>& installed = installedFamilies();
+    QStringList present;
+    for (const QString& family : std::as_const(families)) {
+        if (installed.contains(family.toCaseFolded()))
+            present.append(family);
+    }
+    if (!present.isEmpty())
+        families = present;
     QFont f(families);
     f.setPixelSize(pixelHeight);
     f.setBold(bold);
@@ -60,17 +95,19 @@ void registerFonts()
     if (done)
         return;
     done = true;
-    if (qEnvironmentVariableIntValue("KUVARO_WITHOUT_TAHOMA") == 1)
-        return;
-    // A configuration of our own replaces the current one before Qt reads
-    // the font list from it.
-    FcConfig* config = FcInitLoadConfig();
-    if (!config)
-        return;
-    if (FcConfigParseAndLoadFromMemory(config, reinterpret_cast<const FcChar8*>(WineFontsConfig), FcTrue) &&
-        FcConfigBuildFonts(config) && FcConfigSetCurrent(config))
-        wineFaces() = QFontDatabase::hasFamily(QStringLiteral("Tahoma"));
-    FcConfigDestroy(config);
+    bool wineFolder = false;
+    if (qEnvironmentVariableIntValue("KUVARO_WITHOUT_TAHOMA") != 1) {
+        // A configuration of our own replaces the current one before Qt reads
+        // the font list from it.
+        if (FcConfig* config = FcInitLoadConfig()) {
+            wineFolder = FcConfigParseAndLoadFromMemory(config, reinterpret_cast<const FcChar8*>(WineFontsConfig),
+                                                        FcTrue) &&
+                         FcConfigBuildFonts(config) && FcConfigSetCurrent(config);
+            FcConfigDestroy(config);
+        }
+    }
+    readInstalledFamilies();
+    wineFaces() = wineFolder && installedFamilies().contains(QStringLiteral("Tahoma").toCaseFolded());
 }
 
 bool wineFacesInUse() { return wineFaces(); }

@@ -13,7 +13,8 @@
 
 namespace kuvaro {
 
-// Sets up fontconfig for the program; before the font database is first used.
+// Sets up fontconfig for the program and notes which families are installed;
+// before the font database is first used and before the first font is made.
 void registerFonts();
 
 // Whether the Wine faces are in use (false when missing or left out).

@@ -15,7 +15,6 @@
 #include <QEvent>
 #include <QGuiApplication>
 #include <QHeaderView>
-#include <QImageReader>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QScreen>
@@ -26,16 +25,6 @@
 using namespace kuvaro;
 
 namespace {
-
-// A picture of the program's resources, in PNG: with the format named Qt
-// reads it itself, instead of loading every image format plugin first to ask
-// each whether it knows the file (a tenth of the start-up).
-QPixmap pngResource(const QString& path)
-{
-    QImageReader reader(path, "png");
-    reader.setAutoDetectImageFormat(false);
-    return QPixmap::fromImage(reader.read());
-}
 
 QFrame* makePanel(QWidget* parent, const char* name, const QRect& geometry)
 {

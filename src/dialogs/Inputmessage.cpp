@@ -51,7 +51,12 @@ TInputMessageForm::TInputMessageForm(TZeigeNachrichtForm* messages, std::functio
     setFixedSize(366, 86);
     setFont(tahomaFont(11));
     setWindowTitle(applicationTitle());
+}
 
+void TInputMessageForm::buildControls()
+{
+    if (Label4)
+        return;
     const QFont band = tahomaFont(13);
     Label4 = makeLabel(this, {"Label4", QRect(26, 14, 96, 22), QStringLiteral("   x1 - xo"), Qt::AlignLeft,
                               clRedBand, band});
@@ -86,6 +91,14 @@ TInputMessageForm::TInputMessageForm(TZeigeNachrichtForm* messages, std::functio
 
     connect(UebernehmenBtn, &QPushButton::clicked, this, guard(this, &TInputMessageForm::UebernehmenBtnClick));
     connect(DelZeileSBtn, &QToolButton::clicked, this, guard(this, &TInputMessageForm::DelZeileSBtnClick));
+}
+
+void TInputMessageForm::setVisible(bool visible)
+{
+    // Built before the dialog appears, so they appear with it.
+    if (visible)
+        buildControls();
+    QDialog::setVisible(visible);
 }
 
 void TInputMessageForm::FormShow()

@@ -19,6 +19,10 @@ public:
     // onAbort runs the main window's "Reset all" when the user confirms the abort.
     TInputMessageForm(TZeigeNachrichtForm* messages, std::function<void()> onAbort, QWidget* parent = nullptr);
 
+    // The controls are built when the dialog is first shown, not at start-up:
+    // a line edit lays out its text as soon as it is made, which loaded two
+    // font engines (the default font and the edits' face) for a dialog that
+    // the start does not show. Null before.
     QLabel* Label4 = nullptr;
     QLabel* Label1 = nullptr;
     QLineEdit* InputEdit1 = nullptr;
@@ -38,11 +42,14 @@ public:
     void UebernehmenBtnClick();
     void DelZeileSBtnClick();
 
+    void setVisible(bool visible) override;
+
 protected:
     void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    void buildControls();
     // Accepts or refuses one edit's entry; false when the entry was refused.
     bool acceptEntry(QLineEdit* edit, QString& held);
 

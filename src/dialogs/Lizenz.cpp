@@ -39,6 +39,21 @@ QString buildMessageText(const QString& buildStamp, const QString& versionText)
 
 using namespace kuvaro;
 
+namespace {
+
+// The label of the instructions picture. The scroll area asks it for its size
+// hints whenever it lays out, and a label without text measures a line of its
+// font for them, which loaded the dialog's font at start-up for a label that
+// never shows text. Its size is fixed; so are its hints.
+class PictureLabel : public QLabel
+{
+public:
+    QSize sizeHint() const override { return minimumSize(); }
+    QSize minimumSizeHint() const override { return minimumSize(); }
+};
+
+} // namespace
+
 TLizForm::TLizForm(const QString& buildStamp, QWidget* parent)
     : QDialog(parent, FixedDialogFlags),
       m_buildStamp(buildStamp)
@@ -67,7 +82,7 @@ TLizForm::TLizForm(const QString& buildStamp, QWidget* parent)
     setBackground(ScrollBox1, clWhite);
     setBackground(ScrollBox1->viewport(), clWhite);
 
-    Image1 = new QLabel;
+    Image1 = new PictureLabel;
     Image1->setObjectName(QStringLiteral("Image1"));
     // The picture is drawn when the dialog is first shown (FormShow), not
     // at start-up, where drawing its text took longer than all windows.

@@ -36,6 +36,9 @@ private Q_SLOTS:
     {
         QCOMPARE(wineFacesInUse(), qEnvironmentVariableIntValue("KUVARO_WITHOUT_TAHOMA") != 1);
         m_forms = createForms();
+        // The input dialog builds its controls when it is first shown.
+        m_forms.inputMessageForm->show();
+        m_forms.inputMessageForm->hide();
     }
 
     void fits_data()

@@ -100,6 +100,8 @@ private Q_SLOTS:
 
     void layout()
     {
+        // The controls are built at the first showing; they stand as laid out.
+        dlg->show();
         QCOMPARE(dlg->size(), QSize(366, 86));
         QVERIFY(dlg->windowFlags() & Qt::FramelessWindowHint);
         QCOMPARE(dlg->windowTitle(), applicationTitle());
@@ -145,6 +147,7 @@ private Q_SLOTS:
         QCOMPARE(dlg->DelZeileSBtn->toolTip(), QString());
         QCOMPARE(dlg->XdiffText, QString());
         QCOMPARE(dlg->YdiffText, QString());
+        dlg->hide();
     }
 
     void showingTakesTheHeldTexts()

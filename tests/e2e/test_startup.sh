@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Start-up of the real program: the main window's title, size and place on a
-# 1920 x 1080 screen, the refusal of a second instance, and a normal start
+# Start-up of the real program: the main window's title, size, place and icon
+# on a 1920 x 1080 screen, the refusal of a second instance, and a normal start
 # after the first instance was killed.
 
 # shellcheck source-path=SCRIPTDIR source=lib.sh
@@ -33,6 +33,11 @@ wait_until 10 "the main window's final geometry" outer_geometry_ok ||
 ((FRAME_T > 0)) || fail "the window manager put no title bar on the main window"
 log "main window ${OUTER_W}x${OUTER_H}+${OUTER_X}+${OUTER_Y} (frame $FRAME_L,$FRAME_R,$FRAME_T,$FRAME_B)"
 only_windows "$FIRST_MAIN"
+
+# The window icon in every size of the icon theme; the two large ones follow the first drawing.
+icon_sizes() { xprop -len 1000000 -id "$FIRST_MAIN" _NET_WM_ICON 2>/dev/null | grep -o 'Icon ([0-9]* x [0-9]*)' | tr '\n' ' '; }
+all_icon_sizes() { [[ $(icon_sizes) == "$(printf 'Icon (%d x %d) ' 16 16 32 32 48 48 64 64 128 128 256 256)" ]]; }
+wait_until 10 "the window icon in every size" all_icon_sizes || fail "window icon sizes: $(icon_sizes)"
 
 # --------------------------------------------------------------- second start
 start_kuvaro second
