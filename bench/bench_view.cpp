@@ -335,6 +335,8 @@ int measureMemory(TMainForm& form, const QString& path)
                                0x0000FF, i == 0);
     }
     QCoreApplication::processEvents();
+    // The working bitmap's pages are mapped ahead in the background: counted once that is done.
+    waitForPictureMemoryWork();
     const double drawn = inUseMb();
     const double pictureMb = picture.width() * double(picture.height()) * 4 / 1e6;
     std::printf("picture %d x %d, 32-bit size %.1f MB; memory in use after drawing %.1f MB = %.2f x the 32-bit size; "

@@ -1,6 +1,7 @@
 #include "view/Downscale.h"
 
 #include "view/Fit.h"
+#include "view/PictureMemory.h"
 
 #include <algorithm>
 #include <cstring>
@@ -358,7 +359,9 @@ void renderLines(const Lines& source, double scale, const DisplayColumns& c, int
 
 namespace kuvaro {
 
-DisplayBuilder::DisplayBuilder(QSize inner, double ratio) : m_inner(inner), m_ratio(ratio) {}
+DisplayBuilder::DisplayBuilder(QSize inner, double ratio, bool always) : m_inner(inner), m_ratio(ratio), m_always(always)
+{
+}
 
 void DisplayBuilder::pictureSize(QSize size)
 {
@@ -367,7 +370,11 @@ void DisplayBuilder::pictureSize(QSize size)
     m_builtCount = 0;
     m_viewScale = fitScale(m_inner, size);
     const QSize device = deviceSize(fittedViewSize(size, m_viewScale), m_ratio);
-    if (size.isEmpty() || device.isEmpty() || !(m_viewScale > 0)) {
+    // A picture in ordinary memory was just written there and is read back
+    // fast, into the view's display memory of the last picture; one in a
+    // memory file would have its pages mapped to be read.
+    const bool inMemoryFile = qint64(size.width()) * size.height() * 4 >= CopyOnWriteFromBytes;
+    if (size.isEmpty() || device.isEmpty() || !(m_viewScale > 0) || !(inMemoryFile || m_always)) {
         m_display = QImage();
         return;
     }

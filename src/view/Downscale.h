@@ -47,10 +47,12 @@ struct PreparedDisplay
 // has long left, to be shown. The picture is fitted into a frame of `inner`
 // view units (fitScale()) on a screen of `ratio` device pixels per view unit.
 // The pixels are those renderDisplay() gives, whatever the order of the lines.
+// Only pictures large enough for a memory file (view/PictureMemory.h) are
+// built this way, unless `always`.
 class DisplayBuilder : public PictureWatch
 {
 public:
-    DisplayBuilder(QSize inner, double ratio);
+    DisplayBuilder(QSize inner, double ratio, bool always = false);
 
     void pictureSize(QSize size) override;
     void pictureLines(int first, int count, const QRgb* lines) override;
@@ -71,6 +73,7 @@ private:
 
     QSize m_inner;
     double m_ratio = 1.0;
+    bool m_always = false;
     double m_viewScale = 0;
     QSize m_picture;
     QImage m_display;

@@ -279,7 +279,7 @@ private Q_SLOTS:
         renderDisplay(img, scale * ratio, whole.rect(), whole);
 
         auto feed = [&](bool leaveOneOut) {
-            DisplayBuilder builder(inner, ratio);
+            DisplayBuilder builder(inner, ratio, true);
             builder.pictureSize(picture);
             const int batches = (picture.height() + batch - 1) / batch;
             for (int b = 0; b < batches; ++b) {
