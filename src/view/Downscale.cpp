@@ -250,8 +250,8 @@ void renderAcrossFirst(const Lines& source, PixelSpan rows, const std::vector<Pi
 #endif
 
 // Builds the display lines firstLine..lastLine from the picture.
-void renderLines(const Lines& source, double scale, const DisplayColumns& c, int firstLine, int lastLine, uchar* displayBits,
-                 qsizetype displayLine)
+void renderLines(const Lines& source, double scale, const DisplayColumns& c, int firstLine, int lastLine,
+                 uchar* displayBits, qsizetype displayLine)
 {
     const std::vector<PixelSpan>& columns = c.spans;
     const bool singleColumns = c.single, smallColumns = c.small;
@@ -359,7 +359,8 @@ void renderLines(const Lines& source, double scale, const DisplayColumns& c, int
 
 namespace kuvaro {
 
-DisplayBuilder::DisplayBuilder(QSize inner, double ratio, bool always) : m_inner(inner), m_ratio(ratio), m_always(always)
+DisplayBuilder::DisplayBuilder(QSize inner, double ratio, bool always)
+    : m_inner(inner), m_ratio(ratio), m_always(always)
 {
 }
 

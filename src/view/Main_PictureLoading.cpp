@@ -147,7 +147,10 @@ void TMainForm::dropEvent(QDropEvent* event)
 
 QSize TMainForm::FrameInner() const { return QSize(Panel1->width() - 12, Panel1->height() - 12); }
 
-DisplayBuilder TMainForm::MakeDisplayBuilder() const { return DisplayBuilder(FrameInner(), Image1->devicePixelRatioF()); }
+DisplayBuilder TMainForm::MakeDisplayBuilder() const
+{
+    return DisplayBuilder(FrameInner(), Image1->devicePixelRatioF());
+}
 
 void TMainForm::SetPicture(const QImage& picture, const QString& path, const PreparedDisplay& display)
 {

@@ -162,7 +162,8 @@ struct PictureStorage::Writer
     {
         std::unique_lock lock(m_mutex);
         QRgb* b = m_buffers[size_t(m_next)].get();
-        m_done.wait(lock, [&] { return std::none_of(m_queue.begin(), m_queue.end(), [&](const Job& j) { return j.from == b; }); });
+        const auto inUse = [&](const Job& j) { return j.from == b; };
+        m_done.wait(lock, [&] { return std::none_of(m_queue.begin(), m_queue.end(), inUse); });
         m_next = (m_next + 1) % Buffers;
         return b;
     }
@@ -302,7 +303,8 @@ bool PictureStorage::writeLines(int firstLine, int count, const QRgb* lines)
             for (int done = 0; done < count;) {
                 const int n = std::min(batchLines(), count - done);
                 QRgb* b = m_writer->buffer();
-                std::memcpy(b, lines + size_t(done) * size_t(m_pixels.width()), size_t(n) * size_t(m_pixels.bytesPerLine()));
+                std::memcpy(b, lines + size_t(done) * size_t(m_pixels.width()),
+                            size_t(n) * size_t(m_pixels.bytesPerLine()));
                 if (!writeLines(firstLine + done, n, b))
                     return false;
                 done += n;
@@ -390,6 +392,10 @@ struct PictureStorage::Mapping
 {
 };
 
+struct PictureStorage::Writer
+{
+};
+
 PictureStorage::PictureStorage(QSize size, PictureWatch* watch)
 {
     if (size.isEmpty())
@@ -407,10 +413,6 @@ PictureStorage::~PictureStorage()
     // A reading that failed or was cancelled: the writer stops before the memory goes.
     m_writer.reset();
 }
-
-struct PictureStorage::Writer
-{
-};
 
 QRgb* PictureStorage::lineBuffer(int firstLine, int count)
 {
