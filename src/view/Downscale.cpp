@@ -190,6 +190,42 @@ void renderSmallBlocks(const Lines& source, PixelSpan rows, const std::vector<Pi
 // each lane pair: 256 x 255 / 2 < 65536).
 constexpr int MaxAcrossColumns = 256;
 
+// The channel sums of the pixels x..end-1 of one picture line (at most
+// MaxAcrossColumns of them) in the four low 16-bit lanes; their darkest
+// values are kept in `low`, byte by byte, four pixels side by side.
+inline __m128i sumAcross(const uchar* line, int x, int end, __m128i& low)
+{
+    const __m128i zero = _mm_setzero_si128();
+    __m128i lo = zero, hi = zero;
+    for (; x + 4 <= end; x += 4) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(line + size_t(x) * 4));
+        lo = _mm_add_epi16(lo, _mm_unpacklo_epi8(v, zero));
+        hi = _mm_add_epi16(hi, _mm_unpackhi_epi8(v, zero));
+        low = _mm_min_epu8(low, v);
+    }
+    for (; x < end; ++x) {
+        int bytes;
+        std::memcpy(&bytes, line + size_t(x) * 4, 4);
+        const __m128i v = _mm_cvtsi32_si128(bytes);
+        lo = _mm_add_epi16(lo, _mm_unpacklo_epi8(v, zero));
+        low = _mm_min_epu8(low, _mm_shuffle_epi32(v, 0));
+    }
+    // Eight 16-bit lanes (two pixels' channels) folded to four.
+    const __m128i t = _mm_add_epi16(lo, hi);
+    return _mm_add_epi16(t, _mm_srli_si128(t, 8));
+}
+
+// Takes the darkest values kept by sumAcross() into the four bytes at `to`.
+inline void keepDarkest(__m128i low, uchar* to)
+{
+    low = _mm_min_epu8(low, _mm_srli_si128(low, 8));
+    low = _mm_min_epu8(low, _mm_srli_si128(low, 4));
+    int previous;
+    std::memcpy(&previous, to, 4);
+    const int darkest = _mm_cvtsi128_si32(_mm_min_epu8(low, _mm_cvtsi32_si128(previous)));
+    std::memcpy(to, &darkest, 4);
+}
+
 // The view pixels of one view line for blocks of more than 2 lines whose
 // columns are at most MaxAcrossColumns wide: each picture line is summed
 // across each view pixel's columns first, into sums small enough to stay in
@@ -205,35 +241,12 @@ void renderAcrossFirst(const Lines& source, PixelSpan rows, const std::vector<Pi
     for (int y = rows.first; y < rows.last; ++y) {
         const uchar* line = source.line(y);
         for (size_t i = 0; i < n; ++i) {
-            int x = columns[i].first;
-            const int end = columns[i].last;
-            __m128i lo = zero, hi = zero;
             __m128i low = _mm_set1_epi8(char(0xFF));
-            for (; x + 4 <= end; x += 4) {
-                const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(line + size_t(x) * 4));
-                lo = _mm_add_epi16(lo, _mm_unpacklo_epi8(v, zero));
-                hi = _mm_add_epi16(hi, _mm_unpackhi_epi8(v, zero));
-                low = _mm_min_epu8(low, v);
-            }
-            for (; x < end; ++x) {
-                int bytes;
-                std::memcpy(&bytes, line + size_t(x) * 4, 4);
-                const __m128i v = _mm_cvtsi32_si128(bytes);
-                lo = _mm_add_epi16(lo, _mm_unpacklo_epi8(v, zero));
-                low = _mm_min_epu8(low, _mm_shuffle_epi32(v, 0));
-            }
-            // Eight 16-bit lanes (two pixels' channels) folded to four, then
-            // widened and added to the view pixel's sums.
-            __m128i t = _mm_add_epi16(lo, hi);
-            t = _mm_add_epi16(t, _mm_srli_si128(t, 8));
+            const __m128i t = sumAcross(line, columns[i].first, columns[i].last, low);
+            // Widened and added to the view pixel's sums.
             auto* s = reinterpret_cast<__m128i*>(sums.data() + i * 4);
             _mm_storeu_si128(s, _mm_add_epi32(_mm_loadu_si128(s), _mm_unpacklo_epi16(t, zero)));
-            low = _mm_min_epu8(low, _mm_srli_si128(low, 8));
-            low = _mm_min_epu8(low, _mm_srli_si128(low, 4));
-            int previous;
-            std::memcpy(&previous, lows.data() + i * 4, 4);
-            const int darkest = _mm_cvtsi128_si32(_mm_min_epu8(low, _mm_cvtsi32_si128(previous)));
-            std::memcpy(lows.data() + i * 4, &darkest, 4);
+            keepDarkest(low, lows.data() + i * 4);
         }
     }
     const double height = rows.last - rows.first;
@@ -455,39 +468,16 @@ void DisplayBuilder::addLine(const uchar* line, LineSums& to) const
         int x = columns[i].first;
         const int end = columns[i].last;
 #if defined(__SSE2__)
-        const __m128i zero = _mm_setzero_si128();
         __m128i low = _mm_set1_epi8(char(0xFF));
-        while (x < end) {
-            // At most 256 pixels in 16-bit lanes, half of them in each of a
-            // lane pair: 128 x 255 and the tail fit.
-            const int stop = std::min(end, x + 256);
-            __m128i lo = zero, hi = zero;
-            for (; x + 4 <= stop; x += 4) {
-                const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(line + size_t(x) * 4));
-                lo = _mm_add_epi16(lo, _mm_unpacklo_epi8(v, zero));
-                hi = _mm_add_epi16(hi, _mm_unpackhi_epi8(v, zero));
-                low = _mm_min_epu8(low, v);
-            }
-            for (; x < stop; ++x) {
-                int bytes;
-                std::memcpy(&bytes, line + size_t(x) * 4, 4);
-                const __m128i v = _mm_cvtsi32_si128(bytes);
-                lo = _mm_add_epi16(lo, _mm_unpacklo_epi8(v, zero));
-                low = _mm_min_epu8(low, _mm_shuffle_epi32(v, 0));
-            }
-            __m128i t = _mm_add_epi16(lo, hi);
-            t = _mm_add_epi16(t, _mm_srli_si128(t, 8));
+        // Wider blocks in pieces of the most that 16-bit lanes can sum.
+        for (; x < end; x += MaxAcrossColumns) {
             alignas(16) quint16 lanes[8];
-            _mm_store_si128(reinterpret_cast<__m128i*>(lanes), t);
+            _mm_store_si128(reinterpret_cast<__m128i*>(lanes),
+                            sumAcross(line, x, std::min(end, x + MaxAcrossColumns), low));
             for (int ch = 0; ch < 4; ++ch)
                 sums[ch] += lanes[ch];
         }
-        low = _mm_min_epu8(low, _mm_srli_si128(low, 8));
-        low = _mm_min_epu8(low, _mm_srli_si128(low, 4));
-        int previous;
-        std::memcpy(&previous, lows, 4);
-        const int darkest = _mm_cvtsi128_si32(_mm_min_epu8(low, _mm_cvtsi32_si128(previous)));
-        std::memcpy(lows, &darkest, 4);
+        keepDarkest(low, lows);
 #else
         for (; x < end; ++x) {
             const uchar* px = line + size_t(x) * 4;
