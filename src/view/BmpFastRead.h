@@ -34,7 +34,7 @@ struct BmpRows
 
 enum class FastBmpRead {
     NotHandled, // a layout left to Qt's reader; nothing was read
-    Done, // every pixel of `pixels` is written
+    Done, // every line is in the storage
     Short, // the file ended before its last row
     Cancelled, // the progress report said to stop
     NoMemory, // the lines could not be stored

@@ -56,17 +56,34 @@ constexpr int LinesPerBatch = 257;
 constexpr double MaxVectorArea = double(0xFFFFFFFFu / 255);
 
 // The picture's lines as they are read: from memory holding lines
-// firstLine on, one every `stride` bytes, or where `choose` says.
+// firstLine on, one every `stride` bytes (the whole picture, or a batch of
+// lines just read).
 struct Lines
 {
     int pictureHeight = 0;
     const uchar* base = nullptr;
     qsizetype stride = 0;
     int firstLine = 0;
-    const kuvaro::PictureLines* choose = nullptr;
     int height() const { return pictureHeight; }
-    const uchar* line(int y) const { return choose ? (*choose)(y) : base + (y - firstLine) * stride; }
+    const uchar* line(int y) const { return base + (y - firstLine) * stride; }
 };
+
+// The view pixel of a block of `area` picture pixels with these channel sums
+// and darkest channel values: the mean, rounded to the nearest value by a
+// multiplication (four integer divisions a view pixel would cost more than
+// all the rest), halfway toward the darkest, rounded up. Every way of
+// building the display copy ends here, so all give the same pixels.
+template <typename Sum>
+QRgb blockColour(const Sum* sums, const uchar* lows, double area)
+{
+    const double reciprocal = 1.0 / area;
+    int out[4];
+    for (int ch = 0; ch < 4; ++ch) {
+        const int mean = int(double(sums[ch]) * reciprocal + 0.5);
+        out[ch] = (mean + lows[ch] + 1) / 2;
+    }
+    return qRgb(out[RedByte], out[GreenByte], out[BlueByte]);
+}
 
 // Starts 16-bit byte sums and darkest values with one picture line.
 void startLine(const uchar* line, int bytes, quint16* acc, uchar* low)
@@ -250,15 +267,8 @@ void renderAcrossFirst(const Lines& source, PixelSpan rows, const std::vector<Pi
         }
     }
     const double height = rows.last - rows.first;
-    for (size_t i = 0; i < n; ++i) {
-        const double reciprocal = 1.0 / (height * (columns[i].last - columns[i].first));
-        int out[4];
-        for (int ch = 0; ch < 4; ++ch) {
-            const int mean = int(double(sums[i * 4 + size_t(ch)]) * reciprocal + 0.5);
-            out[ch] = (mean + lows[i * 4 + size_t(ch)] + 1) / 2;
-        }
-        dst[i] = qRgb(out[RedByte], out[GreenByte], out[BlueByte]);
-    }
+    for (size_t i = 0; i < n; ++i)
+        dst[i] = blockColour(sums.data() + i * 4, lows.data() + i * 4, height * (columns[i].last - columns[i].first));
 }
 #endif
 
@@ -355,15 +365,7 @@ void renderLines(const Lines& source, double scale, const DisplayColumns& c, int
                     darkest[ch] = std::min(darkest[ch], low[j + size_t(ch)]);
                 }
             }
-            // The mean rounded to the nearest value, by a multiplication: four
-            // integer divisions a view pixel would cost more than all the rest.
-            const double reciprocal = 1.0 / area;
-            int out[4];
-            for (int ch = 0; ch < 4; ++ch) {
-                const int mean = int(double(total[ch]) * reciprocal + 0.5);
-                out[ch] = (mean + darkest[ch] + 1) / 2;
-            }
-            dst[i] = qRgb(out[RedByte], out[GreenByte], out[BlueByte]);
+            dst[i] = blockColour(total, darkest, area);
         }
     }
 }
@@ -414,7 +416,7 @@ void DisplayBuilder::pictureLines(int first, int count, const QRgb* lines)
     const qsizetype stride = m_picture.width();
     // Display lines whose picture lines are all in this batch are built at
     // once, the way renderDisplay() builds them, in runs.
-    const Lines batch{m_picture.height(), reinterpret_cast<const uchar*>(lines), stride * 4, first, nullptr};
+    const Lines batch{m_picture.height(), reinterpret_cast<const uchar*>(lines), stride * 4, first};
     int runStart = -1;
     auto endRun = [&](int end) {
         if (runStart < 0)
@@ -492,20 +494,13 @@ void DisplayBuilder::addLine(const uchar* line, LineSums& to) const
 
 void DisplayBuilder::finishLine(int displayLine, const LineSums& from)
 {
-    // The same arithmetic as renderDisplay's, so the same pixels.
     const PixelSpan rows = m_rows[size_t(displayLine)];
     const double height = rows.last - rows.first;
     auto* dst = reinterpret_cast<QRgb*>(m_display.scanLine(displayLine));
     const std::vector<PixelSpan>& columns = m_columns->spans;
-    for (size_t i = 0; i < columns.size(); ++i) {
-        const double reciprocal = 1.0 / (height * (columns[i].last - columns[i].first));
-        int out[4];
-        for (int ch = 0; ch < 4; ++ch) {
-            const int mean = int(double(from.sums[i * 4 + size_t(ch)]) * reciprocal + 0.5);
-            out[ch] = (mean + from.lows[i * 4 + size_t(ch)] + 1) / 2;
-        }
-        dst[i] = qRgb(out[RedByte], out[GreenByte], out[BlueByte]);
-    }
+    for (size_t i = 0; i < columns.size(); ++i)
+        dst[i] = blockColour(from.sums.data() + i * 4, from.lows.data() + i * 4,
+                             height * (columns[i].last - columns[i].first));
     m_built[size_t(displayLine)] = true;
     ++m_builtCount;
 }
@@ -525,17 +520,11 @@ PreparedDisplay DisplayBuilder::take()
 
 void renderDisplay(const QImage& source, double scale, const QRect& viewRect, QImage& display)
 {
-    renderDisplay(source, scale, viewRect, display, PictureLines());
-}
-
-void renderDisplay(const QImage& source, double scale, const QRect& viewRect, QImage& display,
-                   const PictureLines& lines)
-{
     const QRect r = viewRect.intersected(display.rect());
     if (r.isEmpty() || source.isNull())
         return;
     const DisplayColumns columns(scale, r.left(), r.width(), source.width());
-    const Lines from{source.height(), source.constBits(), source.bytesPerLine(), 0, lines ? &lines : nullptr};
+    const Lines from{source.height(), source.constBits(), source.bytesPerLine(), 0};
     renderLines(from, scale, columns, r.top(), r.bottom(), display.bits(), display.bytesPerLine());
 }
 

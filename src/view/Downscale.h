@@ -13,7 +13,6 @@
 #include <QImage>
 #include <QRect>
 
-#include <functional>
 #include <map>
 #include <memory>
 #include <vector>
@@ -24,15 +23,6 @@ namespace kuvaro {
 // from `source` shown at `scale` view pixels per picture pixel. Both images
 // are 32-bit; only the pixels inside viewRect are written.
 void renderDisplay(const QImage& source, double scale, const QRect& viewRect, QImage& display);
-
-// Where line y of a picture is read from: a line with the same pixels as the
-// picture's own in the columns that are read (another copy of the picture).
-using PictureLines = std::function<const uchar*(int y)>;
-
-// As above, reading each picture line where `lines` says; the picture's own
-// lines when `lines` is empty.
-void renderDisplay(const QImage& source, double scale, const QRect& viewRect, QImage& display,
-                   const PictureLines& lines);
 
 // A display copy built ahead, and the fit it was built for.
 struct PreparedDisplay

@@ -1,5 +1,7 @@
 #include "view/Fit.h"
 
+#include <QSizeF>
+
 #include <algorithm>
 #include <climits>
 #include <cmath>

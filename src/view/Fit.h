@@ -8,7 +8,6 @@
 // click on v takes the first of them, viewToPixel(v).
 
 #include <QSize>
-#include <QSizeF>
 
 namespace kuvaro {
 
